@@ -1,0 +1,13 @@
+# Native build: the platform-free logic under GoogleTest with the sanitizers.
+if(STRAVO_SANITIZE)
+    set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(stravo_core PRIVATE ${SANITIZE_FLAGS})
+endif()
+
+add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(stravo_native_tests ${NATIVE_TEST_SOURCES})
+target_link_libraries(stravo_native_tests PRIVATE stravo_core GTest::gtest_main)
+target_compile_options(stravo_native_tests PRIVATE -Wall -Wextra ${SANITIZE_FLAGS})
+target_link_options(stravo_native_tests PRIVATE ${SANITIZE_FLAGS})

@@ -1,0 +1,67 @@
+# Windows build (MinGW-w64): stravo.exe, the Windows test runner and the test tools.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(STDCALL16 "@16")
+    # Windows 95 and NT 4.0 refuse images that ask for a later subsystem or OS.
+    set(LEGACY_PE_FLAGS -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+else()
+    set(STDCALL16 "")
+    set(LEGACY_PE_FLAGS)
+endif()
+
+# No exceptions, no RTTI, and the C++ runtime linked in: no DLL beside the program.
+set(PRODUCT_FLAGS -Wall -Wextra -fno-exceptions -fno-rtti)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+target_compile_options(stravo_core PRIVATE -fno-exceptions -fno-rtti)
+
+add_library(stravo_win STATIC
+    shell/about_box.cpp
+    shell/main_dialog.cpp
+    shell/shell_state.cpp
+    shell/startup.cpp
+    store/store.cpp
+)
+target_compile_options(stravo_win PRIVATE ${PRODUCT_FLAGS})
+target_link_libraries(stravo_win PUBLIC stravo_core)
+
+# Icons are drawn by a script at build time.
+set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+add_custom_command(
+    OUTPUT ${ICON_DIR}/stravo.ico ${ICON_DIR}/vexo.ico
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ICON_DIR}
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/resources/make_icons.py ${ICON_DIR}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_icons.py
+    VERBATIM)
+add_custom_target(stravo_icons DEPENDS ${ICON_DIR}/stravo.ico ${ICON_DIR}/vexo.ico)
+
+file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc*
+     ${CMAKE_SOURCE_DIR}/resources/*.h)
+add_library(stravo_resources OBJECT resources/stravo.rc)
+add_dependencies(stravo_resources stravo_icons)
+set_source_files_properties(resources/stravo.rc PROPERTIES
+    OBJECT_DEPENDS "${ICON_DIR}/stravo.ico;${ICON_DIR}/vexo.ico;${RESOURCE_INPUTS}")
+target_include_directories(stravo_resources PRIVATE ${ICON_DIR} ${CMAKE_SOURCE_DIR}/resources)
+
+configure_file(shell/stravo.def.in ${CMAKE_BINARY_DIR}/stravo.def @ONLY)
+
+add_executable(stravo WIN32 shell/winmain.cpp $<TARGET_OBJECTS:stravo_resources>
+               ${CMAKE_BINARY_DIR}/stravo.def)
+target_compile_options(stravo PRIVATE ${PRODUCT_FLAGS})
+target_link_libraries(stravo PRIVATE stravo_win)
+target_link_options(stravo PRIVATE ${STATIC_RUNTIME} ${LEGACY_PE_FLAGS})
+set_target_properties(stravo PROPERTIES OUTPUT_NAME stravo)
+
+# Windows GoogleTest runner, run under Wine; it carries the program's resources so
+# that strings and dialogs load as in the program.
+# The win32-thread MinGW runtime has no std::mutex; GoogleTest and its runner get
+# a stand-in header. Windows Vista's condition variables are fine for a test runner.
+add_compile_options(-include ${CMAKE_SOURCE_DIR}/tests/win/mingw_std_threads.h
+                    -D_WIN32_WINNT=0x0600)
+add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(stravo_wintests ${WIN_TEST_SOURCES} $<TARGET_OBJECTS:stravo_resources>)
+target_link_libraries(stravo_wintests PRIVATE stravo_win GTest::gtest_main)
+target_link_options(stravo_wintests PRIVATE ${STATIC_RUNTIME})
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    add_subdirectory(tests/e2e)
+endif()

@@ -1,0 +1,81 @@
+/* Start-up sequence of the program. */
+#include "startup.h"
+
+#include "language.h"
+#include "main_dialog.h"
+#include "shell_state.h"
+#include "../resources/resource.h"
+#include "../store/store.h"
+
+int ReadCountryDefaults()
+{
+    int ntsc;
+    int offset = CountryDefaults((int)GetPrivateProfileIntA("intl", "iCountry", 0, "WIN.INI"), &ntsc);
+    DefaultNtsc = ntsc;
+    return offset;
+}
+
+void ChooseLanguage()
+{
+    LanguageOffset = ReadCountryDefaults();
+
+    char code[256];
+    uint32_t size = sizeof code;
+    if (StoreReadNamed(103, 6, code, DATA_TEXT, &size) == 0)
+        LanguageOffset = LanguageOffsetForCode(code, LanguageOffset);
+
+    MainDialogId = (WORD)(LanguageOffset + IDD_MAIN);
+    AboutDialogId = (WORD)(LanguageOffset + IDD_ABOUT);
+    SysInfoDialogId = (WORD)(LanguageOffset + IDD_SYSINFO);
+    HelpFile = HelpFileForOffset(LanguageOffset);
+    if (!LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption))
+        AppCaption[0] = 0;
+}
+
+int RaiseRunningInstance()
+{
+    HWND running = FindWindowA(0, AppCaption);
+    if (!running)
+        return 0;
+    SetForegroundWindow(running);
+    ShowWindow(running, SW_RESTORE);
+    return 1;
+}
+
+int CheckPlatform()
+{
+    IsWindowsNT = 0;
+    OSVERSIONINFOA version;
+    ZeroMemory(&version, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        return 1; /* as on Windows 95 */
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        return 1;
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+        IsWindowsNT = 1;
+        return 1;
+    }
+    ShowLangMessage(0, IDS_WRONG_PLATFORM, MB_TASKMODAL | MB_ICONHAND);
+    return 0;
+}
+
+void RunMainDialog()
+{
+    if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(MainDialogId), 0, DlgMain, 0) == -1)
+        ShowLangMessage(0, IDS_NO_MEMORY, MB_TASKMODAL | MB_ICONHAND);
+}
+
+int StravoMain(HINSTANCE instance)
+{
+    AppInstance = instance;
+    ChooseLanguage();
+    if (RaiseRunningInstance())
+        return 0;
+    ReferenceStored = 0;
+    TestStarted = 0;
+    if (!CheckPlatform())
+        return 0;
+    RunMainDialog();
+    return 0;
+}
