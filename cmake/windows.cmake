@@ -43,11 +43,11 @@ target_include_directories(stravo_resources PRIVATE ${ICON_DIR} ${CMAKE_SOURCE_D
 
 configure_file(shell/stravo.def.in ${CMAKE_BINARY_DIR}/stravo.def @ONLY)
 
-add_executable(stravo WIN32 shell/winmain.cpp $<TARGET_OBJECTS:stravo_resources>
-               ${CMAKE_BINARY_DIR}/stravo.def)
+add_executable(stravo WIN32 shell/winmain.cpp $<TARGET_OBJECTS:stravo_resources>)
 target_compile_options(stravo PRIVATE ${PRODUCT_FLAGS})
 target_link_libraries(stravo PRIVATE stravo_win)
-target_link_options(stravo PRIVATE ${STATIC_RUNTIME} ${LEGACY_PE_FLAGS})
+target_link_options(stravo PRIVATE ${STATIC_RUNTIME} ${LEGACY_PE_FLAGS} ${CMAKE_BINARY_DIR}/stravo.def)
+set_target_properties(stravo PROPERTIES LINK_DEPENDS ${CMAKE_BINARY_DIR}/stravo.def)
 set_target_properties(stravo PROPERTIES OUTPUT_NAME stravo)
 
 # Windows GoogleTest runner, run under Wine; it carries the program's resources so
