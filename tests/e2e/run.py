@@ -1,0 +1,225 @@
+#!/usr/bin/env python3
+"""End-to-end tests of stravo.exe under Wine and an X server: each case starts the
+real program, drives it with real input and the probe, and checks what it shows
+and leaves behind. Prints "e2e: N passed, N failed"; saves a screenshot per
+failed case into --shots."""
+
+import argparse
+import os
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import (APP_DEFAULTS, CAPTION, INTL_KEY, PRODUCT_KEY, SERVAL_KEY,  # noqa: E402
+                     SC_MINIMIZE, WM_SYSCOMMAND, Program, Probe, click_at, screenshot,
+                     send_keys, wait_for)
+
+CASES = []
+
+
+def case(function):
+    CASES.append(function)
+    return function
+
+
+class Session:
+    """What every case gets: the probe, the program path, and helpers over both."""
+
+    def __init__(self, probe, exe):
+        self.probe = probe
+        self.exe = exe
+        self.programs = []
+
+    def reset(self, country="1", language=None, version=None):
+        p = self.probe
+        p.reg_delete_tree("HKCU", PRODUCT_KEY)
+        p.reg_delete_tree("HKCU", SERVAL_KEY)
+        p.reg_set("HKCU", INTL_KEY, "iCountry", "sz", country)
+        if language is not None:
+            p.reg_set("HKCU", SERVAL_KEY, "Language", "sz", language)
+        if version is None:
+            p.reg_delete_value("HKCU", APP_DEFAULTS, "Version")
+        else:
+            p.reg_set("HKCU", APP_DEFAULTS, "Version", "sz", version)
+
+    def start(self):
+        program = Program(self.exe)
+        self.programs.append(program)
+        return program
+
+    def dialogs(self, caption=CAPTION):
+        return [w for w in self.probe.top_windows() if w.cls == "#32770" and w.text == caption]
+
+    def main_dialog(self, timeout=15):
+        found = wait_for(lambda: [w for w in self.dialogs() if w.owner == "0x0"], timeout)
+        assert found, "the main dialog did not appear"
+        return found[0]
+
+    def owned_by(self, owner):
+        return [w for w in self.probe.top_windows() if w.owner == owner.hwnd]
+
+    def stop_all(self):
+        for program in self.programs:
+            program.kill()
+        self.programs = []
+        # Nothing of a case may linger into the next.
+        wait_for(lambda: not self.dialogs(), 5)
+
+
+LANGUAGES = {  # the Close button text tells the dialog apart
+    "en": "Close", "de": "Schließen", "fr": "Fermeture",
+}
+
+
+@case
+def language_follows_country_and_stored_choice(s):
+    table = [  # iCountry, stored Language, expected
+        ("1", None, "en"), ("49", None, "de"), ("43", None, "de"), ("41", None, "de"),
+        ("33", None, "fr"), ("32", None, "fr"), ("44", None, "en"), ("0", None, "en"),
+        ("49", "FRE", "fr"), ("33", "eng", "en"), ("1", "Ger", "de"),
+        ("49", "xyz", "de"), ("33", "", "fr"),
+    ]
+    for country, language, expected in table:
+        s.reset(country=country, language=language)
+        program = s.start()
+        dialog = s.main_dialog()
+        close = s.probe.item(dialog.hwnd, 1)
+        assert close.text == LANGUAGES[expected], (country, language, close.text)
+        s.probe.command(dialog.hwnd, 1)
+        assert program.wait(15) == 0, (country, language, "did not close")
+
+
+@case
+def second_instance_raises_the_first_and_exits(s):
+    for minimise in (False, True):
+        s.reset()
+        first = s.start()
+        dialog = s.main_dialog()
+        if minimise:
+            # Minimising before the dialog is active races with its own first show.
+            assert wait_for(lambda: s.probe.foreground() == dialog.hwnd, 5)
+            time.sleep(0.5)
+            s.probe.post(dialog.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
+            assert wait_for(lambda: s.probe.info(dialog.hwnd).iconic, 5), "did not minimise"
+        second = s.start()
+        assert second.wait(20) == 0, "the second instance did not exit with 0"
+        assert len(s.dialogs()) == 1, "the second instance showed a window"
+        again = s.probe.info(dialog.hwnd)
+        assert again.visible and not again.iconic, "the first instance was not restored"
+        assert s.probe.foreground() == dialog.hwnd, "the first instance was not raised"
+        assert first.wait(0.5) is None, "the first instance ended"
+        s.stop_all()
+
+
+@case
+def both_platforms_start_the_main_dialog(s):
+    for version in ("win95", "nt40"):
+        s.reset(version=version)
+        program = s.start()
+        dialog = s.main_dialog()
+        assert dialog.visible and dialog.enabled, version
+        assert not s.owned_by(dialog), "%s: a box came up at start" % version
+        s.probe.command(dialog.hwnd, 1)
+        assert program.wait(15) == 0, version
+
+
+@case
+def win32s_is_refused_with_a_stop_box(s):
+    for country, text in (("1", "This version of vexoVIDEO STRAVO runs not under this "
+                                "operating system"),
+                          ("49", "Diese Version des vexoVIDEO STRAVO läuft nicht unter Ihrem "
+                                 "Betriebssystem")):
+        s.reset(country=country, version="win31")
+        program = s.start()
+        boxes = wait_for(lambda: s.dialogs(), 15)
+        assert boxes, "no refusal box"
+        box = s.probe.message_box(boxes[0].hwnd)
+        assert box["caption"] == CAPTION, box
+        assert box["text"] == text, box
+        assert box["owner"] == "0x0", box
+        assert box["icon"] == "stop", box
+        assert list(box["buttons"]) == [1], box
+        s.probe.command(boxes[0].hwnd, 1)
+        assert program.wait(15) == 0, "the refused program did not exit with 0"
+        assert not s.dialogs(), "a window remained after the refusal"
+
+
+@case
+def close_button_and_alt_f4_end_the_program_escape_does_not(s):
+    s.reset()
+    program = s.start()
+    dialog = s.main_dialog()
+    send_keys(CAPTION, "Escape")
+    time.sleep(0.5)
+    assert program.wait(0.5) is None, "Escape closed the main dialog"
+    assert s.probe.info(dialog.hwnd).visible
+    send_keys(CAPTION, "alt+F4")
+    assert program.wait(15) == 0, "Alt+F4 did not end the program with 0"
+
+    s.reset()
+    program = s.start()
+    dialog = s.main_dialog()
+    click_at(*s.probe.item(dialog.hwnd, 1).centre())
+    assert program.wait(15) == 0, "the Close button did not end the program with 0"
+
+
+@case
+def program_icon_opens_the_about_box(s):
+    s.reset(country="49")
+    program = s.start()
+    dialog = s.main_dialog()
+    icon = s.probe.item(dialog.hwnd, 101)
+    assert icon and icon.visible, "no program icon"
+    click_at(*icon.centre())
+    about = wait_for(lambda: s.owned_by(dialog), 10)
+    assert about, "a click on the icon opened nothing"
+    assert not s.probe.info(dialog.hwnd).enabled, "the about box is not modal"
+    texts = [c.text for c in s.probe.children(about[0].hwnd)]
+    assert "&Schließen" in texts, texts
+    button = [c for c in s.probe.children(about[0].hwnd) if c.text == "&Schließen"][0]
+    click_at(*button.centre())
+    assert wait_for(lambda: not s.owned_by(dialog), 10), "the about box did not close"
+    assert s.probe.info(dialog.hwnd).enabled
+    assert program.wait(0.3) is None, "closing the about box ended the program"
+    s.probe.command(dialog.hwnd, 1)
+    assert program.wait(15) == 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--shots", required=True)
+    parser.add_argument("-k", default="", help="run only the cases whose name has this")
+    args = parser.parse_args()
+    os.makedirs(args.shots, exist_ok=True)
+    probe = Probe(args.probe)
+    session = Session(probe, args.exe)
+    passed = failed = 0
+    try:
+        for function in CASES:
+            if args.k not in function.__name__:
+                continue
+            started = time.time()
+            try:
+                function(session)
+                passed += 1
+                print("PASS %s (%.1f s)" % (function.__name__, time.time() - started))
+            except Exception:
+                failed += 1
+                shot = os.path.join(args.shots, function.__name__ + ".png")
+                screenshot(shot)
+                print("FAIL %s: screenshot %s" % (function.__name__, shot))
+                traceback.print_exc(file=sys.stdout)
+            finally:
+                session.stop_all()
+    finally:
+        session.reset()
+        probe.close()
+    print("e2e: %d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
