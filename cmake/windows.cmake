@@ -14,8 +14,18 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 target_compile_options(stravo_core PRIVATE -fno-exceptions -fno-rtti)
 
 add_library(stravo_win STATIC
+    evaluate/capture_settings.cpp
+    evaluate/capture_store.cpp
+    evaluate/evaluation.cpp
+    graph/graph_dialog.cpp
+    logo/logo_panel.cpp
+    measure/disk_test.cpp
+    measure/drive_list.cpp
+    measure/memory_test.cpp
     shell/about_box.cpp
+    shell/combo_table.cpp
     shell/main_dialog.cpp
+    shell/settings_panel.cpp
     shell/shell_state.cpp
     shell/startup.cpp
     store/store.cpp

@@ -11,20 +11,24 @@ ALLOWED = {
         GetModuleHandleA GetModuleHandleW GetPrivateProfileIntA GetProcAddress GetStartupInfoA
         GetVersionExA InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryA
         MultiByteToWideChar OutputDebugStringA SetUnhandledExceptionFilter Sleep TlsGetValue
-        VirtualProtect VirtualQuery WideCharToMultiByte''',
+        VirtualProtect VirtualQuery WideCharToMultiByte
+        GetDiskFreeSpaceA GetDriveTypeA GetLogicalDriveStringsA GetLogicalDrives GetVersion
+        GetVolumeInformationA SetErrorMode''',
     'user32.dll': '''DialogBoxParamA EnableWindow EndDialog FindWindowA GetDlgItem
         GetSystemMetrics GetWindowRect LoadStringA MapWindowPoints MessageBoxA PostMessageA
         PostQuitMessage PtInRect SetForegroundWindow SetWindowPos SetWindowTextA ShowWindow
-        WinHelpA''',
+        WinHelpA BeginPaint CheckDlgButton CheckRadioButton DrawIcon EndPaint FillRect
+        GetClientRect GetSysColor InvalidateRect IsDlgButtonChecked IsIconic LoadIconA
+        SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus''',
     'advapi32.dll': 'RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA',
-    'gdi32.dll': '',
+    'gdi32.dll': 'CreateSolidBrush DeleteObject',
     'msvcrt.dll': '''__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
         __set_app_type __setusermatherr _amsg_exit _cexit _errno _initterm _iob _onexit abort
         atoi calloc exit fprintf fputc free fwrite localeconv malloc memchr memcpy memset
         setlocale signal strchr strerror strlen strncmp vfprintf wcslen''',
 }
 ALLOWED = {dll: set(names.split()) for dll, names in ALLOWED.items()}
-EXPORTS = ['AboutBoxProc', 'DlgMain']
+EXPORTS = ['AboutBoxProc', 'DlgMain', 'SysInfoDlgProc']
 
 
 class Pe:

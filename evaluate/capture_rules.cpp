@@ -1,0 +1,68 @@
+/* Capture settings and their registry-free rules. */
+#include "capture_rules.h"
+
+#include "../shell/language.h"
+
+int DetectedBoard = BOARD_NONE;
+int BoardType = BOARD_PUMA;
+char BoardName[BOARD_NAME_SIZE] = "vexoVIDEO";
+uint32_t PumaToMemoryRate = 10000;
+uint32_t MemoryToPumaRate = 12000;
+uint32_t ToMemoryRate = 60000;
+uint32_t FromMemoryRate = 60000;
+int SampleRateChoice;
+int StereoAudio;
+int Audio16Bit;
+int Dma16Bit;
+WaveFormat CaptureWaveFormat;
+
+const WaveFormat DefaultWaveFormat = {0, 2, 44100, 176400, 0, 16, 0};
+
+int PumaRateAccepted(uint32_t rate)
+{
+    return rate >= 200 && rate <= 20000;
+}
+
+int BoardFromActBoard(const char *text)
+{
+    if (EqualIgnoringCase(text, "vexoVIDEO Puma"))
+        return BOARD_PUMA;
+    if (EqualIgnoringCase(text, "vexoVIDEO Ocelot"))
+        return BOARD_OCELOT;
+    if (EqualIgnoringCase(text, "vexoVIDEO Lynx"))
+        return BOARD_LYNX;
+    return BOARD_NONE;
+}
+
+int BoardFromEditingBoard(const char *text)
+{
+    static const struct { const char *name; int board; } names[] = {
+        {"vexoVIDEO Lynx", BOARD_LYNX},         {"vexoVIDEO Margay", BOARD_LYNX},
+        {"vexoVIDEO Ocelot", BOARD_OCELOT},     {"vexoVIDEO Ocelot plus", BOARD_OCELOT_PLUS},
+        {"vexoVIDEO Puma plus", BOARD_PUMA_PLUS},
+    };
+    for (const auto &entry : names)
+        if (EqualIgnoringCase(text, entry.name))
+            return entry.board;
+    return BOARD_NONE;
+}
+
+int DefaultBoardType(int detectedBoard, int windowsNT)
+{
+    if (detectedBoard >= BOARD_LYNX && detectedBoard <= BOARD_OCELOT_PLUS)
+        return detectedBoard;
+    return windowsNT ? BOARD_PUMA : BOARD_OCELOT;
+}
+
+void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int *stereo,
+                            int *audio16Bit)
+{
+    *stereo = format->nChannels == 2;
+    *audio16Bit = format->wBitsPerSample != 8;
+    if (format->nSamplesPerSec == 11025)
+        *sampleRateChoice = 0;
+    else if (format->nSamplesPerSec == 22050)
+        *sampleRateChoice = 1;
+    else
+        *sampleRateChoice = 2;
+}

@@ -1,0 +1,23 @@
+/* The logo in the right-hand column of the main dialog. */
+#ifndef STRAVO_LOGO_PANEL_H
+#define STRAVO_LOGO_PANEL_H
+
+#include <windows.h>
+
+struct LogoImageRecord {
+    HDC memoryDC;
+    HBITMAP previousBitmap;
+    HPALETTE palette;
+    int width, height;
+};
+
+extern LogoImageRecord LogoImage;
+
+int LogoFileUsable(const char *fileName);
+int LoadLogo(HWND dialog, unsigned id, const char *fileName, LogoImageRecord *logo, WORD *width,
+             WORD *height);
+int DrawLogo(HDC dc, LogoImageRecord *logo);
+void RealizeLogoPalette(HWND dialog, LogoImageRecord *logo);
+void FreeLogo(LogoImageRecord *logo);
+
+#endif

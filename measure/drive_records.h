@@ -1,0 +1,50 @@
+/* The records that the drive list, the disk test, the evaluation and the graph
+   share: one entry and one measurement record per drive slot, and the per-block
+   times of a test. Static tables, zero at program start. */
+#ifndef STRAVO_DRIVE_RECORDS_H
+#define STRAVO_DRIVE_RECORDS_H
+
+#include <stdint.h>
+
+enum {
+    MAX_DRIVES = 8,
+    DESCRIPTION_SIZE = 44,
+    DRIVE_NAME_SIZE = 24,
+    TEST_FILE_PATH_SIZE = 80,
+    BLOCK_SIZE_KB = 96,
+};
+
+/* The {key, text} shape that the drop-down list helpers take. */
+struct DriveEntry {
+    int32_t slot;
+    char *description;
+    char *driveName;
+};
+
+struct BlockSample {
+    uint32_t readMs;
+    uint32_t writeMs;
+};
+
+struct TestResult {
+    uint32_t tested;
+    uint32_t freeMB;
+    uint32_t driveType;
+    uint32_t writeRate;
+    uint32_t readRate;
+    uint32_t availableRate;
+    uint32_t compressionTenths;
+    uint32_t qualityClass;
+    uint32_t storedWriteRate;
+    uint32_t storedReadRate;
+    uint32_t blockSizeKB;
+    uint32_t blockCount;
+    uint32_t shortestBlockMs;
+    char testFilePath[TEST_FILE_PATH_SIZE];
+    BlockSample *samples;
+};
+
+extern DriveEntry DriveTable[MAX_DRIVES];
+extern TestResult TestResults[MAX_DRIVES];
+
+#endif
