@@ -6,21 +6,6 @@
 HICON StopIcon() { return LoadIconA(0, (LPCSTR)IDI_HAND); }
 HICON ExclamationIcon() { return LoadIconA(0, (LPCSTR)IDI_EXCLAMATION); }
 
-MessageBoxWatch::MessageBoxWatch(std::vector<int> answers)
-    : threadId_(GetCurrentThreadId()), stop_(0), answers_(std::move(answers))
-{
-    probe_ = CreateWindowExA(0, "Static", "msgbox probe", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
-    thread_ = CreateThread(0, 0, Run, this, 0, 0);
-}
-
-MessageBoxWatch::~MessageBoxWatch()
-{
-    InterlockedExchange(&stop_, 1);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    DestroyWindow(probe_);
-}
-
 struct FindBoxes {
     DWORD threadId;
     std::vector<HWND> boxes;
@@ -35,6 +20,26 @@ static BOOL CALLBACK CollectBox(HWND window, LPARAM param)
         GetDlgItem(window, 0xFFFF))
         find->boxes.push_back(window);
     return TRUE;
+}
+
+MessageBoxWatch::MessageBoxWatch(std::vector<int> answers)
+    : threadId_(GetCurrentThreadId()), stop_(0), answers_(std::move(answers))
+{
+    probe_ = CreateWindowExA(0, "Static", "msgbox probe", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
+    // Dialogs standing already (the one under test has static texts with ID -1
+    // too) are not boxes to answer.
+    FindBoxes find = {threadId_, {}};
+    EnumWindows(CollectBox, (LPARAM)&find);
+    answered_ = find.boxes;
+    thread_ = CreateThread(0, 0, Run, this, 0, 0);
+}
+
+MessageBoxWatch::~MessageBoxWatch()
+{
+    InterlockedExchange(&stop_, 1);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    DestroyWindow(probe_);
 }
 
 static BOOL CALLBACK ReadBoxChild(HWND child, LPARAM param)
