@@ -63,7 +63,10 @@ static void SetBoardButtons(HWND dialog)
     int checked;
     switch (DetectedBoard) {
     case BOARD_LYNX:
-        SetDlgItemTextA(dialog, IDC_LYNX, BoardName);
+        /* Only Windows 95 reads the board's own name (Lynx or Margay); on NT the
+           name would be the bare "vexoVIDEO", so the template's text stays. */
+        if (!IsWindowsNT)
+            SetDlgItemTextA(dialog, IDC_LYNX, BoardName);
         checked = IDC_LYNX;
         break;
     case BOARD_PUMA:

@@ -25,6 +25,14 @@ SERVAL_KEY = r"Software\vexo Computer Products\Serval"
 INTL_KEY = r"Control Panel\International"
 APP_DEFAULTS = r"Software\Wine\AppDefaults\stravo.exe"
 
+CASES = []
+
+
+def case(function):
+    """Registers an end-to-end case; they run in the order registered."""
+    CASES.append(function)
+    return function
+
 
 class Window:
     """One line of the probe's "info": a window and what it looks like."""
@@ -103,6 +111,20 @@ class Probe:
     def children(self, hwnd):
         ok, handles = self.call("children", hwnd)
         return [self.info(h) for h in handles]
+
+    def client(self, hwnd):
+        """Screen origin and size of a window's client area."""
+        ok, fields = self.call("client", hwnd)
+        return tuple(int(v) for v in fields)
+
+    def units(self):
+        """Dialog base units (x, y) of the program's dialog font."""
+        ok, fields = self.call("units")
+        return int(fields[0]), int(fields[1])
+
+    def focus(self, hwnd):
+        ok, fields = self.call("focus", hwnd)
+        return fields[0]
 
     def foreground(self):
         return self.call("foreground")[1][0]

@@ -11,24 +11,18 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import (APP_DEFAULTS, CAPTION, INTL_KEY, PRODUCT_KEY, SERVAL_KEY,  # noqa: E402
-                     SC_MINIMIZE, WM_SYSCOMMAND, Program, Probe, click_at, screenshot,
-                     send_keys, wait_for)
-
-CASES = []
-
-
-def case(function):
-    CASES.append(function)
-    return function
+from harness import (APP_DEFAULTS, CASES, CAPTION, INTL_KEY, PRODUCT_KEY,  # noqa: E402
+                     SERVAL_KEY, SC_MINIMIZE, WM_SYSCOMMAND, Program, Probe, case, click_at,
+                     screenshot, send_keys, wait_for)
 
 
 class Session:
     """What every case gets: the probe, the program path, and helpers over both."""
 
-    def __init__(self, probe, exe):
+    def __init__(self, probe, exe, shots=None):
         self.probe = probe
         self.exe = exe
+        self.shots = shots  # where the cases save the pictures worth looking at
         self.programs = []
 
     def reset(self, country="1", language=None, version=None):
@@ -186,6 +180,9 @@ def program_icon_opens_the_about_box(s):
     assert program.wait(15) == 0
 
 
+import main_dialog_cases  # noqa: E402,F401  (registers its cases after these)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
@@ -195,7 +192,7 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.shots, exist_ok=True)
     probe = Probe(args.probe)
-    session = Session(probe, args.exe)
+    session = Session(probe, args.exe, args.shots)
     passed = failed = 0
     try:
         for function in CASES:

@@ -89,6 +89,33 @@ static std::string Describe(HWND window)
     return out;
 }
 
+static INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+/* The base units a dialog in the program's font gets: an empty dialog of that
+   font, made here, maps 4 x 8 dialog units to pixels. */
+static std::string DialogUnits()
+{
+    alignas(4) WORD buffer[64] = {};
+    DLGTEMPLATE *dlg = (DLGTEMPLATE *)buffer;
+    dlg->style = WS_POPUP | DS_SETFONT;
+    dlg->cx = 100;
+    dlg->cy = 100;
+    WORD *p = (WORD *)(dlg + 1);
+    *p++ = 0;  // no menu
+    *p++ = 0;  // standard class
+    *p++ = 0;  // no title
+    *p++ = 8;
+    for (const wchar_t *face = L"MS Sans Serif"; *face; face++)
+        *p++ = *face;
+    *p++ = 0;
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(0), dlg, 0, QuietDialog, 0);
+    if (!dialog)
+        return "ERR dialog";
+    RECT r = {0, 0, 4, 8};
+    MapDialogRect(dialog, &r);
+    DestroyWindow(dialog);
+    return "OK\t" + Num(r.right) + "\t" + Num(r.bottom);
+}
+
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 {
     ((std::vector<HWND> *)param)->push_back(window);
@@ -250,6 +277,22 @@ static std::string Handle(const std::vector<std::string> &a)
         for (HWND child : children)
             out += "\t" + Hex((ULONG_PTR)child);
         return out;
+    }
+    if (cmd == "client" && a.size() >= 2) {  // client HWND: screen origin and size
+        HWND window = ParseWindow(a[1]);
+        RECT r;
+        POINT origin = {0, 0};
+        if (!GetClientRect(window, &r) || !ClientToScreen(window, &origin))
+            return "ERR client";
+        return "OK\t" + Num(origin.x) + "\t" + Num(origin.y) + "\t" + Num(r.right) + "\t" + Num(r.bottom);
+    }
+    if (cmd == "units")  // dialog base units of "MS Sans Serif" 8 in this Wine
+        return DialogUnits();
+    if (cmd == "focus" && a.size() >= 2) {  // focus HWND: the focus of that window's thread
+        GUITHREADINFO info = {sizeof info};
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(ParseWindow(a[1]), 0), &info))
+            return "ERR focus";
+        return "OK\t" + Hex((ULONG_PTR)info.hwndFocus);
     }
     if (cmd == "foreground")
         return "OK\t" + Hex((ULONG_PTR)GetForegroundWindow());
