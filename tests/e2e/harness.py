@@ -69,6 +69,7 @@ def unescape(text):
 
 class Probe:
     def __init__(self, probe_exe):
+        self.exe = probe_exe
         self.proc = subprocess.Popen(["wine", probe_exe], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      text=True, encoding="utf-8", bufsize=1)

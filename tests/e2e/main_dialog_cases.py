@@ -3,6 +3,8 @@ rules, its board buttons per platform, its drive list on the prefix's drives and
 its about box."""
 
 import os
+import re
+import subprocess
 import time
 
 from harness import (BM_GETCHECK, CAPTION, PRODUCT_KEY, case, click_at, screenshot,  # noqa: F401
@@ -295,3 +297,79 @@ def about_box_closes_by_button_enter_and_escape(s):
         assert program.wait(0.3) is None, "%s ended the program" % how
         s.probe.command(dialog.hwnd, 1)
         assert program.wait(15) == 0
+
+
+DRIVES_KEY = r"HKLM\Software\Wine\Drives"
+LINE = re.compile(r"^(.*)\(([A-Z]:)\) (\d+)MB (free of|disponibles de) (\d+)MB$")
+
+
+def set_drives(s, drives):
+    """Links the prefix's drives to directories of this run: drives is {letter:
+    (Wine drive type, label)}. C: and Z: stay as the prefix has them."""
+    prefix = os.environ["WINEPREFIX"]
+    root = os.path.join(prefix, "stravo-drives")
+    for name in os.listdir(os.path.join(prefix, "dosdevices")):
+        if len(name) == 2 and name[1] == ":" and name[0] not in "cz":
+            os.remove(os.path.join(prefix, "dosdevices", name))
+    # The drive types live in the 64-bit view of the machine's software key.
+    subprocess.run(["wine", "reg", "delete", DRIVES_KEY, "/f", "/reg:64"],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for letter, (kind, label) in drives.items():
+        directory = os.path.join(root, letter)
+        os.makedirs(directory, exist_ok=True)
+        label_file = os.path.join(directory, ".windows-label")
+        if label:
+            with open(label_file, "w") as f:
+                f.write(label + "\n")
+        elif os.path.exists(label_file):
+            os.remove(label_file)
+        os.symlink(directory, os.path.join(prefix, "dosdevices", letter + ":"))
+        if kind != "hd":
+            subprocess.run(["wine", "reg", "add", DRIVES_KEY, "/v", letter + ":", "/d", kind,
+                            "/f", "/reg:64"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           check=True)
+    s.restart_wine()
+
+
+def listed_drives(s, language="en"):
+    program, dialog = open_dialog(s, language)
+    combo = s.probe.item(dialog.hwnd, 151)
+    selected, items = s.probe.combo_items(combo.hwnd)
+    s.probe.command(dialog.hwnd, 1)
+    assert program.wait(15) == 0
+    return selected, items
+
+
+@case
+def drive_list_shows_the_fixed_and_removable_drives(s):
+    try:
+        set_drives(s, {"a": ("floppy", ""), "d": ("cdrom", "DISC"), "e": ("hd", "VIDEO"),
+                       "f": ("network", "SHARE"), "g": ("hd", ""), "h": ("floppy", "ZIP")})
+        selected, items = listed_drives(s)
+        assert selected == 0, selected
+        lines = [LINE.match(item) for item in items]
+        assert all(lines), items
+        assert [m.group(2) for m in lines] == ["C:", "E:", "G:", "H:", "Z:"], items
+        assert lines[1].group(1) == "VIDEO" and lines[3].group(1) == "ZIP", items
+        for m in lines:
+            assert m.group(4) == "free of" and int(m.group(3)) <= int(m.group(5)), m.group(0)
+
+        # A label of 32 characters and the French words: the line is shortened
+        # from the label's end and stays within 43 characters.
+        set_drives(s, {"e": ("hd", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345")})
+        selected, items = listed_drives(s, "fr")
+        long_line = [item for item in items if "(E:)" in item]
+        assert long_line, items
+        m = LINE.match(long_line[0])
+        assert m and m.group(4) == "disponibles de", long_line
+        assert len(long_line[0]) <= 43 and "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345".startswith(m.group(1)), long_line
+
+        # All 26 letters: more roots than the 100-character list holds, and more
+        # usable drives than the eight slots.
+        set_drives(s, {chr(c): ("cdrom" if chr(c) == "d" else "hd", "")
+                       for c in range(ord("a"), ord("z") + 1) if chr(c) not in "cz"})
+        selected, items = listed_drives(s)
+        assert [LINE.match(i).group(2) for i in items] == \
+            ["C:", "E:", "F:", "G:", "H:", "I:", "J:", "K:"], items
+    finally:
+        set_drives(s, {})

@@ -6,6 +6,7 @@ failed case into --shots."""
 
 import argparse
 import os
+import subprocess
 import sys
 import time
 import traceback
@@ -21,6 +22,7 @@ class Session:
 
     def __init__(self, probe, exe, shots=None):
         self.probe = probe
+        self.probe_exe = probe.exe
         self.exe = exe
         self.shots = shots  # where the cases save the pictures worth looking at
         self.programs = []
@@ -52,6 +54,15 @@ class Session:
 
     def owned_by(self, owner):
         return [w for w in self.probe.top_windows() if w.owner == owner.hwnd]
+
+    def restart_wine(self):
+        """Drive links and drive types are read when Wine starts: a new wineserver
+        (of this run's prefix only) and a new probe."""
+        self.stop_all()
+        self.probe.close()
+        subprocess.run(["wineserver", "-k"], check=False)
+        subprocess.run(["wineserver", "-w"], check=False)
+        self.probe = Probe(self.probe_exe)
 
     def stop_all(self):
         for program in self.programs:
@@ -213,7 +224,7 @@ def main():
                 session.stop_all()
     finally:
         session.reset()
-        probe.close()
+        session.probe.close()
     print("e2e: %d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 
