@@ -1,0 +1,27 @@
+/* The test's sizing rules and the analysis that turns block times into sustained
+   rates. Unsigned 32-bit integer arithmetic with truncating division throughout;
+   free of the system. */
+#ifndef STRAVO_RATE_ANALYSIS_H
+#define STRAVO_RATE_ANALYSIS_H
+
+#include <stdint.h>
+
+#include "drive_records.h"
+
+enum { MIN_TEST_SIZE_MB = 10, STRETCH_ALLOWANCE_BLOCKS = 33 };
+
+/* The test file size: the smaller of the request and the free space, at least 10 MB. */
+uint32_t TestSizeMB(uint32_t requestedMB, uint32_t freeMB);
+
+/* Blocks of blockKB for a file of sizeMB: one more than fit, so the file is always
+   a little larger than asked (20 MB: 214 blocks of 96 kB). */
+uint32_t BlockCountForSize(uint32_t sizeMB, uint32_t blockKB);
+
+/* 1 when that many blocks do not fit the free space seen at start-up. */
+int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB);
+
+/* Rates from the cumulative times of result->blockCount samples, which it turns into
+   per-block times in place. Does nothing on zero blocks: there is nothing to rate. */
+void AnalyseRates(TestResult *result, BlockSample *samples);
+
+#endif
