@@ -373,3 +373,42 @@ def drive_list_shows_the_fixed_and_removable_drives(s):
             ["C:", "E:", "F:", "G:", "H:", "I:", "J:", "K:"], items
     finally:
         set_drives(s, {})
+
+
+def c_drive_file():
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c", "VEXOSV32.DAT")
+
+
+@case
+def a_test_on_c_then_close_stores_the_rates_and_deletes_the_file(s):
+    for version, board in (("nt40", "vexoVIDEO Puma"), ("win95", None)):
+        s.reset(version=version)
+        s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
+        s.probe.reg_delete_tree("HKCU", r"Software\vexo")
+        if board:
+            s.probe.reg_set("HKLM", STRAVO_HKLM + r"\ActBoard", "", "sz", board)
+        program = s.start()
+        dialog = s.main_dialog()
+        assert not enabled(s, dialog, 172) and not enabled(s, dialog, 187)
+        # Enter presses the default button, "Start test".
+        send_keys(CAPTION, "Return")
+        assert wait_for(lambda: enabled(s, dialog, 172), 60), "%s: the test did not finish" % version
+        assert enabled(s, dialog, 187)
+        assert s.probe.info(dialog.hwnd).text == CAPTION, "the title was not restored"
+        assert os.path.exists(c_drive_file()), "no test file on C:"
+        focus = s.probe.focus(dialog.hwnd)
+        want = 172 if board else 187  # Store when a board is there to store for
+        assert focus == s.probe.item(dialog.hwnd, want).hwnd, (version, focus)
+
+        s.probe.command(dialog.hwnd, 1)
+        # With a board and no stored reference the close stores without asking.
+        assert program.wait(30) == 0, "%s: did not close" % version
+        assert not os.path.exists(c_drive_file()), "the test file was left on C:"
+        write = s.probe.reg_get("HKLM", STRAVO_HKLM + r"\WriteSpeed", "C:")
+        read = s.probe.reg_get("HKLM", STRAVO_HKLM + r"\ReadSpeed", "C:")
+        assert write and write[0] == "dword" and int(write[1]) > 0, write
+        assert read and read[0] == "dword" and int(read[1]) > 0, read
+        if board:
+            drive = s.probe.reg_get("HKCU", r"Software\vexo\Puma\CapDrive", "")
+            assert drive == ("sz", "C:"), drive
+    s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")

@@ -6,6 +6,7 @@ failed case into --shots."""
 
 import argparse
 import os
+import struct
 import subprocess
 import sys
 import time
@@ -17,6 +18,14 @@ from harness import (APP_DEFAULTS, CASES, CAPTION, INTL_KEY, PRODUCT_KEY,  # noq
                      screenshot, send_keys, wait_for)
 
 
+def pe_is_64_bit(path):
+    """The machine field of a PE file's header: the registry view its program sees."""
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    return struct.unpack_from("<H", data, offset + 4)[0] == 0x8664
+
+
 class Session:
     """What every case gets: the probe, the program path, and helpers over both."""
 
@@ -25,6 +34,8 @@ class Session:
         self.probe_exe = probe.exe
         self.exe = exe
         self.shots = shots  # where the cases save the pictures worth looking at
+        self.view = "64" if pe_is_64_bit(exe) else "32"
+        self.probe.call("view", self.view)
         self.programs = []
 
     def reset(self, country="1", language=None, version=None):
@@ -63,6 +74,7 @@ class Session:
         subprocess.run(["wineserver", "-k"], check=False)
         subprocess.run(["wineserver", "-w"], check=False)
         self.probe = Probe(self.probe_exe)
+        self.probe.call("view", self.view)
 
     def stop_all(self):
         for program in self.programs:

@@ -191,6 +191,10 @@ static std::string DescribeMessageBox(HWND box)
            Hex((ULONG_PTR)GetWindow(box, GW_OWNER)) + "\t" + icon + "\t" + buttons;
 }
 
+/* A 64-bit program sees the machine's 64-bit software key, this probe the 32-bit
+   one unless told otherwise. */
+static REGSAM RegistryView = KEY_WOW64_32KEY;
+
 static HKEY ParseRoot(const std::string &name)
 {
     if (name == "HKCU") return HKEY_CURRENT_USER;
@@ -202,7 +206,7 @@ static HKEY ParseRoot(const std::string &name)
 static std::string RegGet(const std::string &root, const std::string &path, const std::string &name)
 {
     HKEY key;
-    if (RegOpenKeyExW(ParseRoot(root), Wide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(ParseRoot(root), Wide(path).c_str(), 0, KEY_READ | RegistryView, &key) != ERROR_SUCCESS)
         return "ERR nokey";
     BYTE data[4096];
     DWORD type = 0, size = sizeof data - 2;
@@ -227,7 +231,7 @@ static std::string RegGet(const std::string &root, const std::string &path, cons
 static std::string RegSet(const std::vector<std::string> &a)
 {
     HKEY key;
-    if (RegCreateKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, 0, 0, KEY_ALL_ACCESS | RegistryView, 0, &key, 0) != ERROR_SUCCESS)
         return "ERR create";
     LONG status;
     if (a[4] == "dword") {
@@ -324,20 +328,31 @@ static std::string Handle(const std::vector<std::string> &a)
         }
         return out;
     }
+    if (cmd == "view" && a.size() >= 2) {  // view 32|64: the registry the program sees
+        RegistryView = a[1] == "64" ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+        return "OK";
+    }
     if (cmd == "regget" && a.size() >= 4)
         return RegGet(a[1], a[2], a[3]);
     if (cmd == "regset" && a.size() >= 6)
         return RegSet(a);
     if (cmd == "regdelvalue" && a.size() >= 4) {
         HKEY key;
-        if (RegOpenKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, KEY_ALL_ACCESS | RegistryView, &key) != ERROR_SUCCESS)
             return "OK";
         RegDeleteValueW(key, Wide(a[3]).c_str());
         RegCloseKey(key);
         return "OK";
     }
     if (cmd == "regdeltree" && a.size() >= 3) {
-        LONG status = RegDeleteTreeW(ParseRoot(a[1]), Wide(a[2]).c_str());
+        HKEY key;
+        LONG status = RegOpenKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, KEY_ALL_ACCESS | RegistryView, &key);
+        if (status == ERROR_SUCCESS) {
+            status = RegDeleteTreeW(key, 0);
+            RegCloseKey(key);
+            if (status == ERROR_SUCCESS)
+                status = RegDeleteKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), RegistryView, 0);
+        }
         return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? "OK" : "ERR delete";
     }
     if (cmd == "profile" && a.size() >= 4) {  // profile SECTION KEY VALUE: WIN.INI

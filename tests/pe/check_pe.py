@@ -13,13 +13,16 @@ ALLOWED = {
         MultiByteToWideChar OutputDebugStringA SetUnhandledExceptionFilter Sleep TlsGetValue
         VirtualProtect VirtualQuery WideCharToMultiByte
         GetDiskFreeSpaceA GetDriveTypeA GetLogicalDriveStringsA GetLogicalDrives GetVersion
-        GetVolumeInformationA SetErrorMode''',
+        GetVolumeInformationA SetErrorMode
+        CloseHandle CreateFileA DeleteFileA GetTickCount GlobalAlloc GlobalFree ReadFile
+        WriteFile''',
     'user32.dll': '''DialogBoxParamA EnableWindow EndDialog FindWindowA GetDlgItem
         GetSystemMetrics GetWindowRect LoadStringA MapWindowPoints MessageBoxA PostMessageA
         PostQuitMessage PtInRect SetForegroundWindow SetWindowPos SetWindowTextA ShowWindow
         WinHelpA BeginPaint CheckDlgButton CheckRadioButton DrawIcon EndPaint FillRect
         GetClientRect GetSysColor InvalidateRect IsDlgButtonChecked IsIconic LoadIconA
-        SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus''',
+        SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus
+        LoadCursorA PeekMessageA SetCursor''',
     'advapi32.dll': 'RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA',
     'gdi32.dll': 'CreateSolidBrush DeleteObject',
     'msvcrt.dll': '''__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
