@@ -305,7 +305,7 @@ LINE = re.compile(r"^(.*)\(([A-Z]:)\) (\d+)MB (free of|disponibles de) (\d+)MB$"
 
 def set_drives(s, drives):
     """Links the prefix's drives to directories of this run: drives is {letter:
-    (Wine drive type, label)}. C: and Z: stay as the prefix has them."""
+    (Wine drive type, label[, directory])}. C: and Z: stay as the prefix has them."""
     prefix = os.environ["WINEPREFIX"]
     root = os.path.join(prefix, "stravo-drives")
     for name in os.listdir(os.path.join(prefix, "dosdevices")):
@@ -314,11 +314,13 @@ def set_drives(s, drives):
     # The drive types live in the 64-bit view of the machine's software key.
     subprocess.run(["wine", "reg", "delete", DRIVES_KEY, "/f", "/reg:64"],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    for letter, (kind, label) in drives.items():
-        directory = os.path.join(root, letter)
+    for letter, (kind, label, *target) in drives.items():
+        directory = target[0] if target else os.path.join(root, letter)
         os.makedirs(directory, exist_ok=True)
         label_file = os.path.join(directory, ".windows-label")
-        if label:
+        if target:
+            pass
+        elif label:
             with open(label_file, "w") as f:
                 f.write(label + "\n")
         elif os.path.exists(label_file):

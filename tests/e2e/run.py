@@ -204,6 +204,7 @@ def program_icon_opens_the_about_box(s):
 
 
 import main_dialog_cases  # noqa: E402,F401  (registers its cases after these)
+import disk_test_cases  # noqa: E402,F401
 
 
 def main():
@@ -211,12 +212,14 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--shots", required=True)
+    parser.add_argument("--throttlefs", default="", help="the throttled drive tool")
     parser.add_argument("-k", default="", help="run only the cases whose name has this")
     args = parser.parse_args()
     os.makedirs(args.shots, exist_ok=True)
     probe = Probe(args.probe)
     session = Session(probe, args.exe, args.shots)
-    passed = failed = 0
+    session.throttlefs = args.throttlefs
+    passed = failed = skipped = 0
     try:
         for function in CASES:
             if args.k not in function.__name__:
@@ -226,6 +229,9 @@ def main():
                 function(session)
                 passed += 1
                 print("PASS %s (%.1f s)" % (function.__name__, time.time() - started))
+            except disk_test_cases.Skip as reason:
+                skipped += 1
+                print("SKIP %s: %s" % (function.__name__, reason))
             except Exception:
                 failed += 1
                 shot = os.path.join(args.shots, function.__name__ + ".png")
@@ -237,6 +243,8 @@ def main():
     finally:
         session.reset()
         session.probe.close()
+    if skipped:
+        print("e2e: %d skipped" % skipped)
     print("e2e: %d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 

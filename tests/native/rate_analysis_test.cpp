@@ -54,6 +54,8 @@ TEST(AnalyseRates, WorkedExamples)
 {
     std::vector<uint32_t> stall = Steady(214, 20);
     stall[100] = 2000;  // block 101
+    std::vector<uint32_t> stall32 = Steady(214, 32);
+    stall32[100] = 2032;  // the throttled drive's stall on top of its block time
     std::vector<uint32_t> alternating(214);
     for (size_t i = 0; i < alternating.size(); i++)
         alternating[i] = i % 2 ? 55 : 0;  // odd blocks (entries 0, 2, ...) 0 ms
@@ -64,6 +66,7 @@ TEST(AnalyseRates, WorkedExamples)
     } cases[] = {
         {"steady 20 ms writes, 10 ms reads", Steady(214, 20), Steady(214, 10), 4800, 9600, 10},
         {"a 2-second stall at block 101", stall, Steady(214, 10), 1632, 9600, 10},
+        {"32-ms blocks, 2 s more at block 101", stall32, Steady(214, 16), 1536, 6000, 16},
         {"0 and 55 ms in turn: the 0-ms blocks are ignored", alternating, Steady(214, 10), 1745, 9600, 10},
         {"a single block", {20}, {10}, 4800, 9600, 2},
         {"every write 0 ms", Steady(214, 0), Steady(214, 10), 1, 9600, 10},
