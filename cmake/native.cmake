@@ -25,3 +25,7 @@ if(FUSE3_FOUND)
 else()
     message(STATUS "libfuse3 not found: no throttled drive, its tests will be skipped")
 endif()
+
+# The analysis benchmark (bench/run) is built optimised and without the sanitizers.
+add_executable(analysis_bench bench/analysis_bench.cpp measure/rate_analysis.cpp)
+target_compile_options(analysis_bench PRIVATE -O2)

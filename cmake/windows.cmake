@@ -72,6 +72,11 @@ add_executable(stravo_wintests ${WIN_TEST_SOURCES} $<TARGET_OBJECTS:stravo_resou
 target_link_libraries(stravo_wintests PRIVATE stravo_win GTest::gtest_main)
 target_link_options(stravo_wintests PRIVATE ${STATIC_RUNTIME})
 
+# Benchmark of the pass loop (bench/run).
+add_executable(pass_bench bench/pass_bench.cpp $<TARGET_OBJECTS:stravo_resources>)
+target_link_libraries(pass_bench PRIVATE stravo_win)
+target_link_options(pass_bench PRIVATE ${STATIC_RUNTIME})
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
 endif()
