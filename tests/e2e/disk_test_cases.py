@@ -179,3 +179,80 @@ def a_cancelled_log_off_cleans_up_and_the_program_goes_on(s):
     s.probe.command(dialog.hwnd, 1)
     assert program.wait(30) == 0
     assert not os.path.exists(test_file)
+
+
+PROMPT = "Data rate for selected hard disk still not saved\nSave as reference and close program ?"
+CARACAL = r"Software\vexo Computer Products\vexoVIDEO Caracal"
+
+
+def close_and_answer(s, dialog, program, answer):
+    """Closes the dialog, checks the store prompt and answers it."""
+    s.probe.post(dialog.hwnd, WM_COMMAND, 1, 0)
+    boxes = wait_for(lambda: s.owned_by(dialog), 10)
+    assert boxes, "no store prompt"
+    box = s.probe.message_box(boxes[0].hwnd)
+    assert box["text"] == PROMPT and box["caption"] == CAPTION, box
+    assert box["icon"] == "exclamation" and sorted(box["buttons"]) == [2, 6, 7], box
+    assert box["owner"] == dialog.hwnd, box
+    s.probe.command(boxes[0].hwnd, answer)
+    return boxes[0]
+
+
+@case
+def store_prompt_after_a_real_test_and_its_three_answers(s):
+    for answer in (2, 7, 6):  # Cancel, No, Yes
+        s.reset(version="nt40")
+        s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
+        s.probe.reg_delete_tree("HKCU", r"Software\vexo")
+        s.probe.reg_set("HKLM", PRODUCT_KEY + r"\ActBoard", "", "sz", "vexoVIDEO Puma")
+        s.probe.reg_set("HKCU", CARACAL, "AssumedDataRate", "dword", "2000")  # a reference exists
+        program, dialog = open_dialog(s, "en", fresh=False)
+        s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+        assert wait_for(lambda: enabled(s, dialog, 172), 60)
+        close_and_answer(s, dialog, program, answer)
+        if answer == 2:
+            assert wait_for(lambda: not s.owned_by(dialog), 10)
+            assert program.wait(0.5) is None, "Cancel closed the program"
+            assert s.probe.focus(dialog.hwnd) == s.probe.item(dialog.hwnd, 172).hwnd
+            close_and_answer(s, dialog, program, 7)
+        assert program.wait(30) == 0, "did not end after answer %d" % answer
+        drive = s.probe.reg_get("HKCU", r"Software\vexo\Puma\CapDrive", "")
+        assert drive == (("sz", "C:") if answer == 6 else None), (answer, drive)
+    s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
+
+
+@case
+def yes_after_a_test_that_never_succeeded_warns_and_stores_nothing(s):
+    drive = ThrottledDrive(s.throttlefs, full_at_kb=1)  # the first block finds the drive full
+    try:
+        set_drives(s, {"t": ("hd", "", drive.mount)})
+        s.reset(version="win95")
+        s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
+        s.probe.reg_delete_tree("HKCU", CARACAL)
+        s.probe.reg_set("HKCU", r"Software\vexo Computer Products\Serval", "EditingBoard", "sz",
+                        "vexoVIDEO Ocelot")
+        program, dialog = open_dialog(s, "en", fresh=False)
+        select_drive(s, dialog, "T:")
+        s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+        full = wait_for(lambda: s.owned_by(dialog), 30)
+        assert full, "no box for the full drive"
+        assert s.probe.message_box(full[0].hwnd)["text"] == "Could not open file"
+        s.probe.command(full[0].hwnd, 1)
+        assert wait_for(lambda: not s.owned_by(dialog) and
+                        s.probe.info(dialog.hwnd).text == CAPTION, 30)
+        assert not enabled(s, dialog, 172), "a test without blocks counted as tested"
+        assert program.wait(0.5) is None, "the program ended after the failed test"
+        assert s.probe.item(dialog.hwnd, 402).enabled and not s.probe.item(dialog.hwnd, 401).enabled
+        prompt = close_and_answer(s, dialog, program, 6)
+        warning = wait_for(lambda: [w for w in s.owned_by(dialog) if w.hwnd != prompt.hwnd], 10)
+        assert warning, "Yes stored a drive that was never tested"
+        box = s.probe.message_box(warning[0].hwnd)
+        assert box["text"] == "Hard disk not yet tested" and box["icon"] == "exclamation", box
+        s.probe.command(warning[0].hwnd, 1)
+        assert program.wait(30) == 0
+        assert s.probe.reg_get("HKCU", CARACAL, "AssumedDataRate") is None
+        assert not os.path.exists(drive.file()), "the failed test's file was left"
+    finally:
+        s.stop_all()
+        drive.stop()
+        set_drives(s, {})

@@ -110,8 +110,10 @@ def text_of(texts, language):
     return texts[0] if len(texts) == 1 else texts[LANGUAGE_INDEX[language]]
 
 
-def open_dialog(s, language, **reset):
-    s.reset(country=COUNTRY[language], **reset)
+def open_dialog(s, language, fresh=True, **reset):
+    """Starts the program in a language; fresh resets its settings first."""
+    if fresh:
+        s.reset(country=COUNTRY[language], **reset)
     program = s.start()
     return program, s.main_dialog()
 
