@@ -256,3 +256,28 @@ def yes_after_a_test_that_never_succeeded_warns_and_stores_nothing(s):
         s.stop_all()
         drive.stop()
         set_drives(s, {})
+
+
+@case
+def a_drive_without_room_for_the_test_is_refused(s):
+    drive = ThrottledDrive(s.throttlefs, size_mb=20)  # 20 MB free: the 214 blocks need more
+    try:
+        set_drives(s, {"t": ("hd", "", drive.mount)})
+        program, dialog = open_dialog(s, "en")
+        select_drive(s, dialog, "T:")
+        s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+        boxes = wait_for(lambda: s.owned_by(dialog), 30)
+        assert boxes, "no refusal"
+        box = s.probe.message_box(boxes[0].hwnd)
+        assert box["text"] == "Not enough free hard disk space (20 MB / 20 MB)", box
+        assert box["icon"] == "exclamation" and box["owner"] == dialog.hwnd, box
+        s.probe.command(boxes[0].hwnd, 1)
+        assert wait_for(lambda: not s.owned_by(dialog), 10)
+        assert not os.path.exists(drive.file()), "a refused test wrote its file"
+        assert not enabled(s, dialog, 172)
+        s.probe.command(dialog.hwnd, 1)
+        assert program.wait(30) == 0, "the close asked although no test ran"
+    finally:
+        s.stop_all()
+        drive.stop()
+        set_drives(s, {})

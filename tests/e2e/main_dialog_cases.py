@@ -252,6 +252,12 @@ def board_buttons_follow_the_installed_board(s):
         ("win95", [("HKCU", SERVAL, "EditingBoard", "sz", "vexoVIDEO Ocelot plus")], 402, True,
          "vexoVIDEO Ocelot plus"),
         ("win95", [("HKLM", PUMA, "WriteToMem", "dword", "8000")], 401, True, "vexoVIDEO Puma"),
+        ("win95", [("HKCU", SERVAL, "EditingBoard", "sz", "vexoVIDEO Puma plus")], 401, True,
+         "vexoVIDEO Puma plus"),
+        ("win95", [("HKCU", SERVAL, "EditingBoard", "sz", "vexoVIDEO Ocelot")], 402, True,
+         "vexoVIDEO Ocelot"),
+        ("win95", [("HKCU", SERVAL, "EditingBoard", "sz", "vexoVIDEO Lynx")], 400, True,
+         "vexoVIDEO Lynx"),
     ]
     faults = []
     for version, values, checked, locked, text in table:
@@ -276,22 +282,32 @@ def board_buttons_follow_the_installed_board(s):
     assert not faults, "\n".join(faults)
 
 
+ABOUT = {  # title, the second and third lines, the button
+    "en": ("For your information", "for vexoVIDEO editing products", "Windows 95 Version", "&Close"),
+    "de": ("Zu Ihrer Information", "für vexoVIDEO Editing Produkte", "Windows 95 Version", "&Schließen"),
+    "fr": ("Pour votre information", "pour des produits vexoVIDEO Editing", "Win32 Version",
+           "&Fermeture"),
+}
+
+
 @case
 def about_box_closes_by_button_enter_and_escape(s):
-    for how in ("button", "Return", "Escape"):
-        program, dialog = open_dialog(s, "fr")
+    for language, how in (("en", "button"), ("de", "Return"), ("fr", "Escape")):
+        title, line2, line3, button = ABOUT[language]
+        program, dialog = open_dialog(s, language)
         click_at(*s.probe.item(dialog.hwnd, 101).centre())
         about = wait_for(lambda: s.owned_by(dialog), 10)
         assert about, "no about box"
         box = about[0]
-        assert box.text == "Pour votre information", box.text
+        assert box.text == title, box.text
         texts = [c.text for c in s.probe.children(box.hwnd)]
-        for line in ("vexoVIDEO STRAVO", "pour des produits vexoVIDEO Editing", "Win32 Version",
-                     "&Fermeture"):
+        for line in ("vexoVIDEO STRAVO", line2, line3, button):
             assert line in texts, (line, texts)
+        assert len([t for t in texts if t and t != "STRAVOICON"]) == 8, texts  # and four notice lines
+        if s.shots:
+            time.sleep(0.3)
+            screenshot(os.path.join(s.shots, "about-%s.png" % language))
         if how == "button":
-            if s.shots:
-                screenshot(os.path.join(s.shots, "about-fr.png"))
             click_at(*s.probe.item(box.hwnd, 1).centre())
         else:
             send_keys(box.text, how)
@@ -300,6 +316,36 @@ def about_box_closes_by_button_enter_and_escape(s):
         s.probe.command(dialog.hwnd, 1)
         assert program.wait(15) == 0
 
+
+VIDCAP = r"Software\Microsoft\Multimedia Tools\VidCap"
+
+
+@case
+def audio_and_norm_come_from_the_capture_tool(s):
+    # mono, 11025 Hz, 8 bits (tag 1, 1 channel, 11025, 11025, align 1, 8 bits, no extra)
+    mono8 = "0100" "0100" "112B0000" "112B0000" "0100" "0800" "0000"
+    table = [  # stored settings, checked buttons, audio box checked
+        ({}, (184, 411, 413, 417), True),
+        ({"WaveFormatBinary": ("3", mono8), "CaptureAudio": ("dword", "0"),
+          "MicroSecPerFrame": ("dword", "40000")}, (183, 409, 412, 416), False),
+    ]
+    faults = []
+    for values, checked, audio in table:
+        s.reset()
+        s.probe.reg_delete_tree("HKCU", VIDCAP)
+        for name, (kind, value) in values.items():
+            s.probe.reg_set("HKCU", VIDCAP, name, kind, value)
+        program, dialog = open_dialog(s, "en", fresh=False)
+        for cid in checked + (418,):
+            want = 1 if cid != 418 else int(audio)
+            if s.probe.send(s.probe.item(dialog.hwnd, cid).hwnd, BM_GETCHECK) != want:
+                faults.append("%s: %d not %d" % (sorted(values), cid, want))
+        if enabled(s, dialog, 409) != audio:
+            faults.append("%s: the audio controls do not follow the audio box" % sorted(values))
+        s.probe.command(dialog.hwnd, 1)
+        assert program.wait(15) == 0
+    s.probe.reg_delete_tree("HKCU", VIDCAP)
+    assert not faults, "\n".join(faults)
 
 DRIVES_KEY = r"HKLM\Software\Wine\Drives"
 LINE = re.compile(r"^(.*)\(([A-Z]:)\) (\d+)MB (free of|disponibles de) (\d+)MB$")
@@ -385,12 +431,15 @@ def c_drive_file():
 
 @case
 def a_test_on_c_then_close_stores_the_rates_and_deletes_the_file(s):
-    for version, board in (("nt40", "vexoVIDEO Puma"), ("win95", None)):
+    for version, board in (("nt40", "vexoVIDEO Puma"), ("win95", "vexoVIDEO Puma"), ("win95", None)):
         s.reset(version=version)
         s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
         s.probe.reg_delete_tree("HKCU", r"Software\vexo")
-        if board:
+        s.probe.reg_delete_tree("HKCU", PUMA)
+        if board and version == "nt40":
             s.probe.reg_set("HKLM", STRAVO_HKLM + r"\ActBoard", "", "sz", board)
+        elif board:  # the Puma's driver settings tell Windows 95 it is there
+            s.probe.reg_set("HKLM", PUMA, "WriteToMem", "dword", "8000")
         program = s.start()
         dialog = s.main_dialog()
         assert not enabled(s, dialog, 172) and not enabled(s, dialog, 187)
@@ -412,7 +461,12 @@ def a_test_on_c_then_close_stores_the_rates_and_deletes_the_file(s):
         read = s.probe.reg_get("HKLM", STRAVO_HKLM + r"\ReadSpeed", "C:")
         assert write and write[0] == "dword" and int(write[1]) > 0, write
         assert read and read[0] == "dword" and int(read[1]) > 0, read
-        if board:
+        if board and version == "nt40":
             drive = s.probe.reg_get("HKCU", r"Software\vexo\Puma\CapDrive", "")
             assert drive == ("sz", "C:"), drive
+        elif board:
+            assert s.probe.reg_get("HKCU", PUMA, "CapDrive") == ("sz", "C:")
+            rate = s.probe.reg_get("HKCU", PUMA, "AssumedDataRate")
+            assert rate and rate[0] == "dword", rate
+    s.probe.reg_delete_tree("HKCU", PUMA)
     s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
