@@ -66,3 +66,20 @@ void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int
     else
         *sampleRateChoice = 2;
 }
+
+void UpdateWaveFormat(WaveFormat *format, int sampleRateChoice, int stereo, int audio16Bit)
+{
+    format->nChannels = stereo == 1 ? 2 : 1;
+    format->wBitsPerSample = audio16Bit == 1 ? 16 : 8;
+    format->nSamplesPerSec = sampleRateChoice == 0 ? 11025 : sampleRateChoice == 1 ? 22050 : 44100;
+    uint32_t bytesPerSec = (uint32_t)format->nChannels * format->nSamplesPerSec;
+    if (format->wBitsPerSample > 8)
+        bytesPerSec *= format->wBitsPerSample / 8;
+    format->nAvgBytesPerSec = bytesPerSec;
+    format->nBlockAlign = (uint16_t)(format->nChannels * format->wBitsPerSample / 8);
+}
+
+uint32_t FrameTimeMicroseconds(int ntsc)
+{
+    return ntsc ? 33367 : 40000;
+}

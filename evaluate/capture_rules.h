@@ -59,4 +59,10 @@ int DefaultBoardType(int detectedBoard, int windowsNT);
 void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int *stereo,
                             int *audio16Bit);
 
+/* The format brought up to the dialog's audio choices; its tag and extra size stay. */
+void UpdateWaveFormat(WaveFormat *format, int sampleRateChoice, int stereo, int audio16Bit);
+
+/* The capture tool's frame time of a norm, in microseconds. */
+uint32_t FrameTimeMicroseconds(int ntsc);
+
 #endif

@@ -1,6 +1,8 @@
 // Board detection texts, the rate range and the audio choices of a stored format.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include "../../evaluate/capture_rules.h"
 
 TEST(CaptureRules, BoardNamesOnEachPlatform)
@@ -61,4 +63,38 @@ TEST(CaptureRules, AudioChoicesOfAStoredFormat)
     EXPECT_EQ(stereo, 1);
     EXPECT_EQ(wide, 1);
     EXPECT_EQ(DefaultWaveFormat.nAvgBytesPerSec, 176400u);
+}
+
+TEST(CaptureRules, WaveFormatFollowsTheAudioChoices)
+{
+    struct Case {
+        int rate, stereo, wide;
+        uint16_t channels, bits, align;
+        uint32_t samples, perSecond;
+    } cases[] = {
+        {2, 1, 1, 2, 16, 4, 44100, 176400},
+        {0, 0, 0, 1, 8, 1, 11025, 11025},
+        {1, 1, 0, 2, 8, 2, 22050, 44100},
+        {1, 0, 1, 1, 16, 2, 22050, 44100},
+        {7, 1, 1, 2, 16, 4, 44100, 176400},  // any other choice is 44,100 Hz
+    };
+    for (const Case &c : cases) {
+        WaveFormat format = {0x55, 9, 1, 1, 9, 9, 3};
+        UpdateWaveFormat(&format, c.rate, c.stereo, c.wide);
+        EXPECT_EQ(format.nChannels, c.channels);
+        EXPECT_EQ(format.wBitsPerSample, c.bits);
+        EXPECT_EQ(format.nBlockAlign, c.align);
+        EXPECT_EQ(format.nSamplesPerSec, c.samples);
+        EXPECT_EQ(format.nAvgBytesPerSec, c.perSecond);
+        EXPECT_EQ(format.wFormatTag, 0x55) << "the tag stays";
+        EXPECT_EQ(format.cbSize, 3) << "the extra size stays";
+    }
+    // As the capture tool stores it: stereo, 16-bit, 44,100 Hz with tag 1.
+    WaveFormat format = {1, 0, 0, 0, 0, 0, 0};
+    UpdateWaveFormat(&format, 2, 1, 1);
+    const unsigned char bytes[18] = {0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10,
+                                     0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x00, 0x00};
+    EXPECT_EQ(memcmp(&format, bytes, sizeof bytes), 0);
+    EXPECT_EQ(FrameTimeMicroseconds(0), 40000u);
+    EXPECT_EQ(FrameTimeMicroseconds(1), 33367u);
 }
