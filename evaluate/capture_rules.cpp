@@ -69,6 +69,11 @@ void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int
 
 void UpdateWaveFormat(WaveFormat *format, int sampleRateChoice, int stereo, int audio16Bit)
 {
+    /* Tag 0 is what the capture tool had when it stored no format. Every field below
+       is computed as PCM, and no wave driver opens a format tagged 0, so it goes out
+       as PCM. */
+    if (format->wFormatTag == 0)
+        format->wFormatTag = 1;
     format->nChannels = stereo == 1 ? 2 : 1;
     format->wBitsPerSample = audio16Bit == 1 ? 16 : 8;
     format->nSamplesPerSec = sampleRateChoice == 0 ? 11025 : sampleRateChoice == 1 ? 22050 : 44100;

@@ -59,7 +59,8 @@ int DefaultBoardType(int detectedBoard, int windowsNT);
 void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int *stereo,
                             int *audio16Bit);
 
-/* The format brought up to the dialog's audio choices; its tag and extra size stay. */
+/* The format brought up to the dialog's audio choices; its extra size stays, and so
+   does its tag unless it is 0 (no format), which becomes PCM (1). */
 void UpdateWaveFormat(WaveFormat *format, int sampleRateChoice, int stereo, int audio16Bit);
 
 /* The capture tool's frame time of a norm, in microseconds. */

@@ -95,6 +95,10 @@ TEST(CaptureRules, WaveFormatFollowsTheAudioChoices)
     const unsigned char bytes[18] = {0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10,
                                      0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x00, 0x00};
     EXPECT_EQ(memcmp(&format, bytes, sizeof bytes), 0);
+    // The default of a capture tool without a format (tag 0) goes out as the same PCM bytes.
+    WaveFormat none = DefaultWaveFormat;
+    UpdateWaveFormat(&none, 2, 1, 1);
+    EXPECT_EQ(memcmp(&none, bytes, sizeof bytes), 0);
     EXPECT_EQ(FrameTimeMicroseconds(0), 40000u);
     EXPECT_EQ(FrameTimeMicroseconds(1), 33367u);
 }

@@ -79,7 +79,8 @@ TEST_F(CaptureStore, FlagsAndFrameTimeFollowTheWriteIfChangedRule)
         RegValue format = Value("WaveFormatBinary");
         ASSERT_TRUE(format.found) << "the format is written every time";
         EXPECT_EQ(format.type, (DWORD)REG_BINARY);
-        EXPECT_EQ(format.data.size(), 18u);
+        ASSERT_EQ(format.data.size(), 18u);
+        EXPECT_EQ(format.data[0], 1) << "a format tag of 0 is written as PCM";
     }
 }
 
