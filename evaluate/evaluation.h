@@ -6,5 +6,9 @@
 
 void EvaluateDrive(HWND dialog, int slot);
 void PaintResults(HWND dialog);
+void ShowResultTexts(HWND dialog);
+void ShowFrameSizes(HWND dialog);
+void DrawSpeedBar(HWND dialog, int id, DWORD value, DWORD fullScale, int heightPercent, COLORREF colour);
+void DrawBarTicks(HDC dc, const RECT *rc, int parts, COLORREF colour);
 
 #endif
