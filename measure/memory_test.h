@@ -4,7 +4,17 @@
 
 #include <windows.h>
 
-void RunMemoryTest(HWND dialog);
+#include <stdint.h>
+
+/* kB/s of the last memory test; 0 when it had no destination block. */
+extern uint32_t MeasuredMemoryRate;
+
+/* 1 when the test ran, 0 when its source block was not available (it is tried
+   again next time). Sets ToMemoryRate, FromMemoryRate and MemoryTestDone. */
+int RunMemoryTest();
+
+/* kB/s of four timed copy runs from source; 0 without a destination block. */
+uint32_t MeasureMemoryRate(const void *source);
 
 extern "C" INT_PTR CALLBACK SysInfoDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

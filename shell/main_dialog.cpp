@@ -157,7 +157,7 @@ static void OnDriveChange(HWND dialog)
 static BOOL OnStartTest(HWND dialog)
 {
     if (!MemoryTestDone)
-        RunMemoryTest(dialog);
+        RunMemoryTest();
     int succeeded = RunDiskTest(dialog, SelectedDrive);
     EnableResultButtons(dialog);
     if (!succeeded)
@@ -278,7 +278,7 @@ static BOOL OnCommand(HWND dialog, WORD id, WORD notification)
         return FALSE;
     case IDC_MORE:
         if (!MemoryTestDone)
-            RunMemoryTest(dialog);
+            RunMemoryTest();
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(SysInfoDialogId), dialog, SysInfoDlgProc, 0);
         SetFocus(GetDlgItem(dialog, IDC_START));
         return TRUE;

@@ -22,9 +22,10 @@ ALLOWED = {
         WinHelpA BeginPaint CheckDlgButton CheckRadioButton DrawIcon EndPaint FillRect
         GetClientRect GetSysColor InvalidateRect IsDlgButtonChecked IsIconic LoadIconA
         SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus
-        LoadCursorA PeekMessageA SetCursor''',
+        LoadCursorA PeekMessageA SetCursor
+        GetDC GetDlgItemTextA ReleaseDC SetDlgItemInt ShowCursor''',
     'advapi32.dll': 'RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA',
-    'gdi32.dll': 'CreateSolidBrush DeleteObject',
+    'gdi32.dll': 'CreatePen CreateSolidBrush DeleteObject LineTo MoveToEx SelectObject',
     'msvcrt.dll': '''__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
         __set_app_type __setusermatherr _amsg_exit _cexit _errno _initterm _iob _onexit abort
         atoi calloc exit fprintf fputc free fwrite localeconv malloc memchr memcpy memset

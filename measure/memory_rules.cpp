@@ -1,0 +1,84 @@
+/* The memory test's copy and rate arithmetic, and the dialog's field rules. */
+#include "memory_rules.h"
+
+#include "../shell/language.h"
+
+void MemoryCopyKernel(const void *source, void *destination)
+{
+    /* Volatile so that every word is really read and written, in this order: the
+       test times the copy, and a compiler that sees the same 512 bytes written 128
+       times over would otherwise keep only the last pass, or use wider moves. */
+    const volatile uint32_t *from = (const volatile uint32_t *)source;
+    volatile uint32_t *to = (volatile uint32_t *)destination;
+    const int words = MEMORY_COPY_CHUNK / 4;
+    for (int repeat = 0; repeat < MEMORY_COPY_REPEATS; repeat++) {
+        for (int offset = 0; offset < MEMORY_DESTINATION_SIZE / 4; offset += words) {
+            volatile uint32_t *slot = to + offset;
+            for (int i = 0; i < words; i++)
+                slot[i] = from[i];
+        }
+    }
+}
+
+uint32_t MemoryRunRate(uint32_t ticksBefore, uint32_t ticksAfter)
+{
+    /* The unsigned difference stays right across a wrap of the counter. A run
+       shorter than one tick moved 16 MB faster than the counter can tell; its true
+       rate is above anything the limit lets through, so it counts as the limit
+       rather than as 0, which would pull a fast machine's average down by a
+       quarter per such run. */
+    uint32_t elapsed = ticksAfter - ticksBefore;
+    if (elapsed == 0)
+        return MEMORY_RATE_LIMIT;
+    return MEMORY_KB_PER_RUN * 1000u / elapsed;
+}
+
+uint32_t AverageMemoryRate(const uint32_t rates[MEMORY_RUNS])
+{
+    uint64_t sum = 0;
+    for (int i = 0; i < MEMORY_RUNS; i++)
+        sum += rates[i];
+    uint64_t average = sum / MEMORY_RUNS;
+    return average > MEMORY_RATE_LIMIT ? MEMORY_RATE_LIMIT : (uint32_t)average;
+}
+
+uint32_t ClampTestFileSizeMB(uint32_t requested)
+{
+    if (requested >= 2000)
+        return 2000;
+    return requested <= 10 ? 10 : requested;
+}
+
+uint32_t TestFileSizeFromText(const char *text)
+{
+    const char *p = text;
+    while (*p == ' ')
+        p++;
+    uint32_t value = 0;
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9'; p++, digits++)
+        if (value < 100000)  /* far past the limit already: no need to count further */
+            value = value * 10 + (uint32_t)(*p - '0');
+    while (*p == ' ')
+        p++;
+    if (!digits || *p)
+        value = 0;
+    return ClampTestFileSizeMB(value);
+}
+
+int LanguageKeyForCode(const char *code)
+{
+    if (EqualIgnoringCase(code, "GER"))
+        return 1;
+    return EqualIgnoringCase(code, "FRE") ? 2 : 0;
+}
+
+const char *CodeForLanguageKey(int key)
+{
+    return key == 1 ? "GER" : key == 2 ? "FRE" : "ENG";
+}
+
+int OffsetForLanguageKey(int key)
+{
+    return key == 1 ? 500 : key == 2 ? 600 : 0;
+}
