@@ -60,14 +60,18 @@ def stored_rates(s, drive):
     return (write[1] if write else None), (read[1] if read else None)
 
 
-def run_test_on_t(s, tool, timeout=120, during=None, **options):
+def run_test_on_t(s, tool, timeout=120, during=None, language="en", before=None, after=None,
+                  **options):
     """Mounts T:, runs one test on it, closes the program; returns the stored
-    rates, the boxes seen and the test file's size before the close."""
+    rates, the boxes seen and the test file's size before the close. before(s,
+    dialog) runs once the program is up, after(s, dialog) once the test is done."""
     drive = ThrottledDrive(tool, **options)
     try:
         set_drives(s, {"t": ("hd", "", drive.mount)})
         s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
-        program, dialog = open_dialog(s, "en")
+        program, dialog = open_dialog(s, language)
+        if before:
+            before(s, dialog)
         select_drive(s, dialog, "T:")
         started = time.time()
         s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
@@ -87,6 +91,8 @@ def run_test_on_t(s, tool, timeout=120, during=None, **options):
         assert wait_for(finished, timeout, 0.3), "the test on T: did not finish"
         elapsed = time.time() - started
         size = os.path.getsize(drive.file()) if os.path.exists(drive.file()) else None
+        if after:
+            after(s, dialog)
         s.probe.command(dialog.hwnd, 1)
         assert program.wait(30) == 0, "did not close"
         assert not os.path.exists(drive.file()), "the test file was left on T:"

@@ -8,6 +8,7 @@
 
 #include "../../evaluate/capture_rules.h"
 #include "../../measure/drive_records.h"
+#include "../../measure/memory_test.h"
 #include "../../resources/resource.h"
 #include "../../shell/main_dialog.h"
 #include "../../shell/shell_state.h"
@@ -279,6 +280,34 @@ TEST_F(MainDialog, CloseSequenceAsksOnlyWhenAStoreIsDue)
             EXPECT_EQ(SubkeyText(HKEY_CURRENT_USER, "Software\\vexo\\Puma", "CapDrive"), DriveTable[0].driveName);
         Destroy();
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainDialog, MoreRunsTheMemoryTestOnlyBeforeItsFirstOpening)
+{
+    Open(1, "vexoVIDEO Ocelot");
+    EXPECT_EQ(MemoryTestDone, 0);
+    {
+        MessageBoxWatch watch;  // answers the system information dialog with Close
+        Command(IDC_MORE);
+        ASSERT_EQ(watch.seen().size(), 1u);
+        EXPECT_EQ(watch.seen()[0].owner, dialog_);
+        EXPECT_EQ(watch.seen()[0].caption, "System informations");
+    }
+    EXPECT_EQ(MemoryTestDone, 1);
+    EXPECT_GT(MeasuredMemoryRate, 0u);
+    EXPECT_EQ(ToMemoryRate, MeasuredMemoryRate);
+    MeasuredMemoryRate = 4321;  // a second test would overwrite it
+    {
+        MessageBoxWatch watch;
+        Command(IDC_MORE);
+        ASSERT_EQ(watch.seen().size(), 1u);
+    }
+    EXPECT_EQ(MeasuredMemoryRate, 4321u);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog_, IDC_START));
 }
 
 }  // namespace
