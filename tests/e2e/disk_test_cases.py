@@ -61,7 +61,7 @@ def stored_rates(s, drive):
 
 
 def run_test_on_t(s, tool, timeout=120, during=None, language="en", before=None, after=None,
-                  **options):
+                  version=None, **options):
     """Mounts T:, runs one test on it, closes the program; returns the stored
     rates, the boxes seen and the test file's size before the close. before(s,
     dialog) runs once the program is up, after(s, dialog) once the test is done."""
@@ -69,7 +69,7 @@ def run_test_on_t(s, tool, timeout=120, during=None, language="en", before=None,
     try:
         set_drives(s, {"t": ("hd", "", drive.mount)})
         s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
-        program, dialog = open_dialog(s, language)
+        program, dialog = open_dialog(s, language, version=version)
         if before:
             before(s, dialog)
         select_drive(s, dialog, "T:")

@@ -26,19 +26,24 @@ FRAME_SIZES = {  # (ntsc, cropping): first, second, third column
 }
 
 
-def expected_figures(w, d, nt, audio, rate_choice, stereo, wide, dma16, ntsc, cropping):
-    """The Puma's figures as the capture software works them out, for rates w and d."""
+def expected_figures(w, d, board, memory, nt, audio, rate_choice, stereo, wide, dma16, ntsc, cropping):
+    """The figures as the capture software works them out for rates w and d, on the
+    Puma with its default limits or the Ocelot with the measured memory rate."""
     k = 900 if nt else 834
     aw = ad = 0
     if audio:
         a = 11025 * (2 if rate_choice == 1 else 4 if rate_choice == 2 else 1)
         a *= (2 if stereo else 1) * (2 if wide else 1)
-        t = 2000 if dma16 else 1000
+        t = 1500 if board == "ocelot" else 2000 if dma16 else 1000
         aw, ad = ((w + t) * a // t) // 1024, ((d + t) * a // t) // 1024
 
     def video(rate, limit, share):
         return 0 if share >= rate else ((rate * limit - share * limit) // (rate + limit)) * k // 1000
-    available = min(video(w, 10000, aw), video(d, 12000, ad), 3700 if ntsc else 3100)
+    if board == "puma":
+        limits, cap = (10000, 12000), 3700 if ntsc else 3100
+    else:
+        limits, cap = (memory, memory), 6144
+    available = min(video(w, limits[0], aw), video(d, limits[1], ad), cap)
     base = {(0, 0): 216000, (0, 1): 189844, (1, 0): 180000, (1, 1): 162450}[(ntsc, cropping)]
     return available, base // max(available, 1)
 
@@ -89,12 +94,20 @@ def pixel(screen, x, y):
     return tuple(data[at:at + 3])
 
 
-def check_result_box(s, dialog, language, faults):
+def check_result_box(s, dialog, language, faults, nt=1):
     w, d = rate_of(text(s, dialog, 203)), rate_of(text(s, dialog, 204))
     if not (near(w, 3000) and near(d, 6000)):
         faults.append("%s: measured %d / %d, set 3000 / 6000" % (language, w, d))
-    assert checked(s, dialog, 401), "the Puma is not the board in use"
-    settings = dict(nt=1, audio=checked(s, dialog, 418),
+    # Without a board: the Puma on NT, the Ocelot (with the measured memory rate,
+    # which the system information dialog shows for it) on Windows 95.
+    board = "puma" if nt else "ocelot"
+    assert checked(s, dialog, 401 if nt else 402), "the %s is not the board in use" % board
+    memory = 0
+    if not nt:
+        sysinfo = open_sysinfo(s, dialog, language)
+        memory = int(s.probe.item(sysinfo.hwnd, 210).text)
+        close_sysinfo(s, dialog, sysinfo)
+    settings = dict(board=board, memory=memory, nt=nt, audio=checked(s, dialog, 418),
                     rate_choice=[checked(s, dialog, c) for c in (409, 410, 411)].index(True),
                     stereo=checked(s, dialog, 413), wide=checked(s, dialog, 417),
                     dma16=checked(s, dialog, 415), ntsc=int(checked(s, dialog, 184)),
@@ -117,6 +130,14 @@ def results_after_a_throttled_test_in_each_language(s):
     for language in ("en", "de", "fr"):
         run_test_on_t(s, s.throttlefs, language=language, write_kbs=3000, read_kbs=6000,
                       after=lambda s, dialog: check_result_box(s, dialog, language, faults))
+    assert not faults, "\n".join(faults)
+
+
+@case
+def results_on_windows_95_with_the_ocelot_default(s):
+    faults = []
+    run_test_on_t(s, s.throttlefs, version="win95", write_kbs=3000, read_kbs=6000,
+                  after=lambda s, dialog: check_result_box(s, dialog, "en", faults, nt=0))
     assert not faults, "\n".join(faults)
 
 

@@ -288,6 +288,7 @@ namespace {
 
 TEST_F(MainDialog, MoreRunsTheMemoryTestOnlyBeforeItsFirstOpening)
 {
+    SysInfoDialogId = IDD_SYSINFO;  // English, whatever the start-up tests left
     Open(1, "vexoVIDEO Ocelot");
     EXPECT_EQ(MemoryTestDone, 0);
     {
