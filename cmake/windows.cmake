@@ -18,6 +18,7 @@ add_library(stravo_win STATIC
     evaluate/capture_store.cpp
     evaluate/evaluation.cpp
     graph/graph_dialog.cpp
+    graph/graph_drawing.cpp
     logo/logo_panel.cpp
     measure/disk_test.cpp
     measure/drive_list.cpp

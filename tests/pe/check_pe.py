@@ -23,9 +23,11 @@ ALLOWED = {
         GetClientRect GetSysColor InvalidateRect IsDlgButtonChecked IsIconic LoadIconA
         SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus
         LoadCursorA PeekMessageA SetCursor
-        GetDC GetDlgItemTextA ReleaseDC SetDlgItemInt ShowCursor''',
+        GetDC GetDlgItemTextA ReleaseDC SetDlgItemInt ShowCursor MoveWindow''',
     'advapi32.dll': 'RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA',
-    'gdi32.dll': 'CreatePen CreateSolidBrush DeleteObject LineTo MoveToEx SelectObject',
+    'gdi32.dll': '''CreatePen CreateSolidBrush DeleteObject LineTo MoveToEx SelectObject
+        CreateFontA DPtoLP SetBkColor SetMapMode SetROP2 SetTextAlign SetTextColor
+        SetViewportExtEx SetViewportOrgEx SetWindowExtEx TextOutA''',
     'msvcrt.dll': '''__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
         __set_app_type __setusermatherr _amsg_exit _cexit _errno _initterm _iob _onexit abort
         atoi calloc exit fprintf fputc free fwrite localeconv malloc memchr memcpy memset
