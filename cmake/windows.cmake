@@ -19,6 +19,7 @@ add_library(stravo_win STATIC
     evaluate/evaluation.cpp
     graph/graph_dialog.cpp
     graph/graph_drawing.cpp
+    logo/dib.cpp
     logo/logo_panel.cpp
     measure/disk_test.cpp
     measure/drive_list.cpp
@@ -43,6 +44,15 @@ add_custom_command(
     DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_icons.py
     VERBATIM)
 add_custom_target(stravo_icons DEPENDS ${ICON_DIR}/stravo.ico ${ICON_DIR}/vexo.ico)
+
+# The default logo, drawn the same way, lies beside the program, where the logo
+# panel looks for it first.
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/VEXOLOGO.DIB
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/resources/make_logo.py ${CMAKE_BINARY_DIR}/VEXOLOGO.DIB
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_logo.py
+    VERBATIM)
+add_custom_target(stravo_logo ALL DEPENDS ${CMAKE_BINARY_DIR}/VEXOLOGO.DIB)
 
 file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc*
      ${CMAKE_SOURCE_DIR}/resources/*.h)

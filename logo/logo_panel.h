@@ -11,7 +11,14 @@ struct LogoImageRecord {
     int width, height;
 };
 
+/* Where the logo is painted: the panel control's client area, in the dialog's
+   client coordinates. */
+struct LogoAreaRecord {
+    int x, y, width, height;
+};
+
 extern LogoImageRecord LogoImage;
+extern LogoAreaRecord LogoArea;
 
 int LogoFileUsable(const char *fileName);
 int LoadLogo(HWND dialog, unsigned id, const char *fileName, LogoImageRecord *logo, WORD *width,

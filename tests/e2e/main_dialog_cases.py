@@ -179,13 +179,19 @@ def main_dialog_layout_in_three_languages(s):
         if s.shots:
             screenshot(os.path.join(s.shots, "main-dialog-%s.png" % language))
 
-        # No logo: narrowed to the left of the logo panel, and centred.
+        # The default logo beside the program: the full width, the panel's frame
+        # hidden (the logo is painted in its place), and centred.
         panel = s.probe.item(dialog.hwnd, 100)
         l, t, r, b = dialog.rect
-        if r - l != panel.rect[0] - l:
-            faults.append("%s: %d wide, the logo panel starts %d in" % (language, r - l, panel.rect[0] - l))
+        if panel.visible or r < panel.rect[2]:
+            faults.append("%s: %d wide, the logo panel ends %d in%s" % (
+                language, r - l, panel.rect[2] - l, ", shown" if panel.visible else ""))
         if (l, t) != ((1024 - (r - l)) // 2, (768 - (b - t)) // 2):
             faults.append("%s: at %d,%d, not centred" % (language, l, t))
+        width = mul_div(SIZES[language][0], s.probe.units()[0], 4)
+        if s.probe.client(dialog.hwnd)[2] != width:
+            faults.append("%s: client %d wide, not the template's %d" % (
+                language, s.probe.client(dialog.hwnd)[2], width))
         if s.probe.focus(dialog.hwnd) != s.probe.item(dialog.hwnd, 1).hwnd:
             faults.append("%s: the focus does not start on Close" % language)
         s.probe.command(dialog.hwnd, 1)

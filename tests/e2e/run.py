@@ -207,6 +207,7 @@ import main_dialog_cases  # noqa: E402,F401  (registers its cases after these)
 import disk_test_cases  # noqa: E402,F401
 import result_cases  # noqa: E402,F401
 import graph_cases  # noqa: E402,F401
+import logo_cases  # noqa: E402,F401
 
 
 def main():

@@ -15,7 +15,8 @@ ALLOWED = {
         GetDiskFreeSpaceA GetDriveTypeA GetLogicalDriveStringsA GetLogicalDrives GetVersion
         GetVolumeInformationA SetErrorMode
         CloseHandle CreateFileA DeleteFileA GetTickCount GlobalAlloc GlobalFree ReadFile
-        WriteFile''',
+        WriteFile
+        GlobalLock GlobalReAlloc GlobalUnlock LocalAlloc LocalFree OpenFile _lclose _llseek _lread''',
     'user32.dll': '''DialogBoxParamA EnableWindow EndDialog FindWindowA GetDlgItem
         GetSystemMetrics GetWindowRect LoadStringA MapWindowPoints MessageBoxA PostMessageA
         PostQuitMessage PtInRect SetForegroundWindow SetWindowPos SetWindowTextA ShowWindow
@@ -23,11 +24,14 @@ ALLOWED = {
         GetClientRect GetSysColor InvalidateRect IsDlgButtonChecked IsIconic LoadIconA
         SendDlgItemMessageA SendMessageA SetDlgItemTextA SetFocus
         LoadCursorA PeekMessageA SetCursor
-        GetDC GetDlgItemTextA ReleaseDC SetDlgItemInt ShowCursor MoveWindow''',
+        GetDC GetDlgItemTextA ReleaseDC SetDlgItemInt ShowCursor MoveWindow
+        ClientToScreen ScreenToClient''',
     'advapi32.dll': 'RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA',
     'gdi32.dll': '''CreatePen CreateSolidBrush DeleteObject LineTo MoveToEx SelectObject
         CreateFontA DPtoLP SetBkColor SetMapMode SetROP2 SetTextAlign SetTextColor
-        SetViewportExtEx SetViewportOrgEx SetWindowExtEx TextOutA''',
+        SetViewportExtEx SetViewportOrgEx SetWindowExtEx TextOutA
+        CreateCompatibleDC CreateDIBitmap CreatePalette DeleteDC GetObjectA RealizePalette
+        SelectPalette SetStretchBltMode StretchBlt''',
     'msvcrt.dll': '''__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
         __set_app_type __setusermatherr _amsg_exit _cexit _errno _initterm _iob _onexit abort
         atoi calloc exit fprintf fputc free fwrite localeconv malloc memchr memcpy memset
