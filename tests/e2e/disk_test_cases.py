@@ -27,8 +27,8 @@ class ThrottledDrive:
             raise Skip("no FUSE on this machine")
         self.mount = os.path.join(os.environ["WINEPREFIX"], "stravo-throttled")
         os.makedirs(self.mount, exist_ok=True)
-        spec = ",".join("%s=%d" % kv for kv in options.items())
-        self.proc = subprocess.Popen([tool, self.mount] + (["-o", spec] if spec else []),
+        mount_options = ",".join("%s=%d" % kv for kv in options.items())
+        self.proc = subprocess.Popen([tool, self.mount] + (["-o", mount_options] if mount_options else []),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if not wait_for(lambda: os.path.ismount(self.mount) or self.proc.poll() is not None, 10) \
                 or not os.path.ismount(self.mount):
@@ -264,6 +264,18 @@ def yes_after_a_test_that_never_succeeded_warns_and_stores_nothing(s):
         set_drives(s, {})
 
 
+def start_and_take_the_refusal(s, dialog):
+    """Starts a test that the drive has no room for; returns the box it shows,
+    answered."""
+    s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+    boxes = wait_for(lambda: s.owned_by(dialog), 30)
+    assert boxes, "no refusal"
+    box = s.probe.message_box(boxes[0].hwnd)
+    s.probe.command(boxes[0].hwnd, 1)
+    assert wait_for(lambda: not s.owned_by(dialog), 10)
+    return box
+
+
 @case
 def a_drive_without_room_for_the_test_is_refused(s):
     drive = ThrottledDrive(s.throttlefs, size_mb=20)  # 20 MB free: the 214 blocks need more
@@ -271,14 +283,9 @@ def a_drive_without_room_for_the_test_is_refused(s):
         set_drives(s, {"t": ("hd", "", drive.mount)})
         program, dialog = open_dialog(s, "en")
         select_drive(s, dialog, "T:")
-        s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
-        boxes = wait_for(lambda: s.owned_by(dialog), 30)
-        assert boxes, "no refusal"
-        box = s.probe.message_box(boxes[0].hwnd)
+        box = start_and_take_the_refusal(s, dialog)
         assert box["text"] == "Not enough free hard disk space (20 MB / 20 MB)", box
         assert box["icon"] == "exclamation" and box["owner"] == dialog.hwnd, box
-        s.probe.command(boxes[0].hwnd, 1)
-        assert wait_for(lambda: not s.owned_by(dialog), 10)
         assert not os.path.exists(drive.file()), "a refused test wrote its file"
         assert not enabled(s, dialog, 172)
         s.probe.command(dialog.hwnd, 1)

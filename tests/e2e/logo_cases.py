@@ -51,6 +51,13 @@ def put_logo(s, name, data):
     s.probe.reg_set("HKCU", SERVAL_KEY, "Logo", "sz", "C:\\logos\\" + name)
 
 
+def open_with_logo(s, name, data):
+    """A fresh start of the program with Logo naming this file (data None: absent)."""
+    s.reset()
+    put_logo(s, name, data)
+    return open_dialog(s, "en", fresh=False)
+
+
 def logo_area(s, dialog):
     """Screen rectangle of the panel's client area, where the logo is painted."""
     return s.probe.client(s.probe.item(dialog.hwnd, 100).hwnd)
@@ -73,9 +80,7 @@ def a_logo_that_cannot_be_shown_narrows_the_dialog_silently(s):
     ]
     faults = []
     for name, data in table:
-        s.reset()
-        put_logo(s, name, data)
-        program, dialog = open_dialog(s, "en", fresh=False)
+        program, dialog = open_with_logo(s, name, data)
         time.sleep(0.5)
         panel = s.probe.item(dialog.hwnd, 100)
         l, t, r, b = s.probe.info(dialog.hwnd).rect
@@ -97,9 +102,7 @@ def logos_of_other_sizes_are_stretched_into_the_panel(s):
         ("true.dib", bitmap(40, 20, 24, lambda x, y: QUADRANTS[quadrant(x, y, 40, 20)])),
     ]
     for name, data in table:
-        s.reset()
-        put_logo(s, name, data)
-        program, dialog = open_dialog(s, "en", fresh=False)
+        program, dialog = open_with_logo(s, name, data)
         wait_for(lambda: s.probe.foreground() == dialog.hwnd, 5)
         time.sleep(0.8)
         x, y, w, h = logo_area(s, dialog)

@@ -9,7 +9,8 @@ import time
 
 from harness import (BM_GETCHECK, CAPTION, CB_SETCURSEL, CBN_SELCHANGE, SERVAL_KEY, WM_COMMAND,
                      WM_SYSCOMMAND, case, click_at, screenshot, send_keys, wait_for, xdotool)
-from disk_test_cases import BLOCK, ThrottledDrive, near, run_test_on_t, select_drive
+from disk_test_cases import (BLOCK, ThrottledDrive, near, run_test_on_t, select_drive,
+                             start_and_take_the_refusal)
 from main_dialog_cases import VIDCAP, enabled, open_dialog, set_drives
 
 SC_CLOSE = 0xF060
@@ -275,13 +276,8 @@ def the_typed_file_size_sets_the_next_tests_file(s):
         program, dialog = open_dialog(s, "en")
         typing_the_size("2500")(s, dialog)
         select_drive(s, dialog, "T:")
-        s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
-        boxes = wait_for(lambda: s.owned_by(dialog), 30)
-        assert boxes, "no refusal of 2000 MB"
-        box = s.probe.message_box(boxes[0].hwnd)
+        box = start_and_take_the_refusal(s, dialog)
         assert box["text"] == "Not enough free hard disk space (20 MB / 2000 MB)", box
-        s.probe.command(boxes[0].hwnd, 1)
-        assert wait_for(lambda: not s.owned_by(dialog), 10)
         sysinfo = open_sysinfo(s, dialog)
         assert s.probe.item(sysinfo.hwnd, 186).text == "2000", "the next opening shows the size in use"
         close_sysinfo(s, dialog, sysinfo)

@@ -8,6 +8,7 @@
 #include "../../resources/resource.h"
 #include "../../shell/shell_state.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ const char kServal[] = "Software\\vexo Computer Products\\Serval";
 const char kPumaDriver[] = "Software\\vexo Computer Products\\vexoVIDEO Puma";
 const char kPuma[] = "Software\\vexo\\Puma";
 const char kVidCap[] = "Software\\Microsoft\\Multimedia Tools\\VidCap";
-
-INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
 
 // A subkey-form value: the text in the default value of a subkey.
 void SetSubkeyText(HKEY root, const char *path, const char *subkey, const char *text)
@@ -36,7 +32,7 @@ protected:
     {
         AppInstance = GetModuleHandleA(0);
         ResetProgramRegistry();
-        dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), 0, QuietDialog, 0);
+        dialog_ = OpenQuietMainDialog();
         ASSERT_TRUE(dialog_);
         strcpy(BoardName, "vexoVIDEO");
         memset(&CaptureWaveFormat, 0, sizeof CaptureWaveFormat);

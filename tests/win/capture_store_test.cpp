@@ -11,15 +11,11 @@
 #include "../../resources/resource.h"
 #include "../../shell/shell_state.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
 const char kVidCap[] = "Software\\Microsoft\\Multimedia Tools\\VidCap";
-
-INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
 
 class CaptureStore : public ::testing::Test {
 protected:
@@ -27,7 +23,7 @@ protected:
     {
         AppInstance = GetModuleHandleA(0);
         ResetProgramRegistry();
-        dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), 0, QuietDialog, 0);
+        dialog_ = OpenQuietMainDialog();
         ASSERT_TRUE(dialog_);
         CaptureWaveFormat = WaveFormat{0, 2, 44100, 176400, 0, 16, 0};
         SampleRateChoice = 2;

@@ -13,6 +13,7 @@
 #include "../../shell/shell_state.h"
 #include "msgbox_watch.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
@@ -91,9 +92,7 @@ class DiskTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AppInstance = GetModuleHandleA(0);
-        LanguageOffset = 0;
-        LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
+        UseEnglish();
         ResetProgramRegistry();
         CreateDirectoryA(kDir, 0);
         DeleteFileA(kFile);

@@ -14,6 +14,7 @@
 #include "../../shell/main_dialog.h"
 #include "../../shell/shell_state.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
@@ -63,17 +64,12 @@ std::string Write(const char *name, const Bytes &data)
     return path;
 }
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 class LogoPanel : public ::testing::Test {
 protected:
     void SetUp() override
     {
         AppInstance = GetModuleHandleA(0);
-        dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), 0, QuietDialog, 0);
+        dialog_ = OpenQuietMainDialog();
         ASSERT_TRUE(dialog_);
         logo_ = LogoImageRecord{};
     }

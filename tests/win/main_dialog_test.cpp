@@ -14,6 +14,7 @@
 #include "../../shell/shell_state.h"
 #include "msgbox_watch.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
@@ -52,9 +53,7 @@ class MainDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AppInstance = GetModuleHandleA(0);
-        LanguageOffset = 0;
-        LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
+        UseEnglish();
         ResetProgramRegistry();
         ResetDriveRecords();
         ReferenceStored = 0;

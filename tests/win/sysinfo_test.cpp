@@ -12,6 +12,7 @@
 #include "../../shell/shell_state.h"
 #include "msgbox_watch.h"
 #include "registry_helpers.h"
+#include "test_dialogs.h"
 
 namespace {
 
@@ -65,9 +66,7 @@ class SysInfo : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AppInstance = GetModuleHandleA(0);
-        LanguageOffset = 0;
-        LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
+        UseEnglish();
         ResetProgramRegistry();
         TestFileSizeMB = 20;
         BoardType = BOARD_OCELOT;
