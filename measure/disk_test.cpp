@@ -23,6 +23,21 @@ const DiskCalls *PassCalls = &SystemDiskCalls;
    test failed, and the clean-up removes it. */
 static int TestFileWritten[MAX_DRIVES];
 
+/* The test under way. A pass lets sent messages in when it looks at the queue, and
+   a log-off sends WM_ENDSESSION and may end the process as soon as the dialog
+   returns from it: the clean-up cannot wait for the pass, so it closes the pass's
+   file itself and tells the pass to stop. */
+static int RunningSlot = -1;
+static HANDLE PassFile = INVALID_HANDLE_VALUE;
+static int PassStopped;
+
+static void ClosePassFile(void)
+{
+    if (PassFile != INVALID_HANDLE_VALUE)
+        CloseHandle(PassFile);
+    PassFile = INVALID_HANDLE_VALUE;
+}
+
 void *AllocTestBuffer(HWND owner, uint32_t bytes)
 {
     void *memory = (void *)GlobalAlloc(GMEM_FIXED, bytes);
@@ -84,13 +99,15 @@ static void ShowPassTitle(HWND owner, UINT id, const char *format, uint32_t bloc
     SetWindowTextA(owner, title);
 }
 
-/* At every hundredth block one key release for the dialog is taken from the queue. */
-static int EscapeReleased(HWND owner, uint32_t block)
+/* At every hundredth block one key release for the dialog is taken from the queue;
+   a clean-up that came in meanwhile stops the pass too. */
+static int PassInterrupted(HWND owner, uint32_t block)
 {
     MSG message;
     if (block % ESCAPE_CHECK_BLOCKS)
         return 0;
-    return PeekMessageA(&message, owner, WM_KEYUP, WM_KEYUP, PM_REMOVE) && message.wParam == VK_ESCAPE;
+    int escape = PeekMessageA(&message, owner, WM_KEYUP, WM_KEYUP, PM_REMOVE) && message.wParam == VK_ESCAPE;
+    return escape || PassStopped;
 }
 
 int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples)
@@ -105,6 +122,7 @@ int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pa
         GlobalFree((HGLOBAL)buffer.memory);
         return 0;
     }
+    PassFile = file;
     FillPattern(buffer.data, blockBytes);
     ShowPassTitle(owner, IDS_WRITING, "%s - %ld MB (%s) ", *blockCount, blockBytes, path);
     SetCursor(LoadCursorA(0, IDC_WAIT));
@@ -112,7 +130,7 @@ int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pa
     DWORD start = PassCalls->getTickCount();
     uint32_t i = 1;
     for (; i <= *blockCount; i++) {
-        if (EscapeReleased(owner, i))
+        if (PassInterrupted(owner, i))
             break;
         DWORD written;
         if (!PassCalls->writeFile(file, buffer.data, blockBytes, &written, 0)) {
@@ -124,7 +142,7 @@ int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pa
     *blockCount = i - 1;
 
     SetCursor(LoadCursorA(0, IDC_ARROW));
-    CloseHandle(file);
+    ClosePassFile();
     SetWindowTextA(owner, AppCaption);
     GlobalFree((HGLOBAL)buffer.memory);
     return 1;
@@ -141,6 +159,7 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
         GlobalFree((HGLOBAL)buffer.memory);
         return 0;
     }
+    PassFile = file;
     ShowPassTitle(owner, IDS_READING, "%s (%ld MB)", *blockCount, blockBytes, 0);
     SetCursor(LoadCursorA(0, IDC_WAIT));
 
@@ -148,7 +167,7 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
     DWORD start = PassCalls->getTickCount();
     uint32_t i = 1;
     for (; i <= *blockCount; i++) {
-        if (EscapeReleased(owner, i))
+        if (PassInterrupted(owner, i))
             break;
         DWORD read = 0;
         if (!PassCalls->readFile(file, buffer.data, blockBytes, &read, 0) || read < blockBytes) {
@@ -162,7 +181,7 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
 
     SetCursor(LoadCursorA(0, IDC_ARROW));
     SetWindowTextA(owner, AppCaption);
-    CloseHandle(file);
+    ClosePassFile();
     GlobalFree((HGLOBAL)buffer.memory);
     return result;
 }
@@ -208,16 +227,21 @@ int RunDiskTest(HWND owner, int slot)
     r->shortestBlockMs = BLOCK_SIZE_KB * 1000 / 20480;
 
     TestFileWritten[slot] = 1;
+    RunningSlot = slot;
+    PassStopped = 0;
     int ok = WritePass(owner, r->blockSizeKB, &r->blockCount, r->testFilePath, r->samples);
-    /* A write pass that completed no block leaves nothing to read or to rate. */
-    if (ok && !r->blockCount)
+    /* A write pass that completed no block leaves nothing to read or to rate; one
+       stopped by the clean-up has lost its file. */
+    if (ok && (!r->blockCount || PassStopped))
         ok = 0;
     if (ok)
         ok = ReadPass(owner, r->blockSizeKB, &r->blockCount, r->testFilePath, r->samples);
-    if (ok && !r->blockCount)
+    if (ok && (!r->blockCount || PassStopped))
         ok = 0;
     if (ok)
         AnalyseRates(r, r->samples);
+    RunningSlot = -1;
+    PassStopped = 0;
 
     SetWindowTextA(owner, AppCaption);
     r->tested = ok;
@@ -239,13 +263,19 @@ void DeleteTestFiles(HWND owner)
             StoreWrite(STORE_KEY_MACHINE, VALUE_WRITE_SPEED, driveName, &r->writeRate, DATA_NUMBER);
             StoreWrite(STORE_KEY_MACHINE, VALUE_READ_SPEED, driveName, &r->readRate, DATA_NUMBER);
         }
+        if (slot == RunningSlot) {
+            PassStopped = 1;
+            ClosePassFile();
+        }
         if (r->tested || TestFileWritten[slot]) {
             char path[TEST_FILE_PATH_SIZE];
             snprintf(path, sizeof path, kTestFileFormat, driveName);
             DeleteFileA(path);
             TestFileWritten[slot] = 0;
         }
-        if (r->samples) {
+        /* The running pass still writes into its slot's samples: they go with
+           the next clean-up. */
+        if (r->samples && slot != RunningSlot) {
             GlobalFree((HGLOBAL)r->samples);
             r->samples = 0;
         }

@@ -29,6 +29,10 @@ struct Script {
     uint32_t writes = 0, reads = 0;
     uint32_t failWriteAt = 0, shortReadAt = 0;      // 0: never
     uint32_t escapeAtWrite = 0, escapeAtRead = 0;   // post a key release at that block
+    uint32_t endSessionAtWrite = 0;                 // another thread sends WM_ENDSESSION
+    WPARAM endSessionWParam = TRUE;
+    uint32_t cleanedAfterWrites = 0;                // writes done when the clean-up ran
+    HANDLE sender = 0;
     std::vector<std::string> titles;                // the owner's title at block 1 of each pass
     bool misaligned = false, zeros = false;
 } S;
@@ -42,6 +46,20 @@ void Title()
     S.titles.push_back(title);
 }
 
+DWORD WINAPI SendEndSession(void *)
+{
+    SendMessageA(S.owner, WM_ENDSESSION, S.endSessionWParam, 0);
+    return 0;
+}
+
+// Waits until the log-off is queued for the pass, which takes it in at its next look.
+void QueueEndSession()
+{
+    S.sender = CreateThread(0, 0, SendEndSession, 0, 0, 0);
+    for (int i = 0; i < 500 && !(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE); i++)
+        Sleep(10);
+}
+
 BOOL WINAPI ScriptWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
 {
     S.step = S.writeMs;
@@ -53,6 +71,8 @@ BOOL WINAPI ScriptWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written,
     S.misaligned |= ((uintptr_t)data % 4096) != 0;
     if (S.escapeAtWrite == S.writes)
         KeyUp(VK_ESCAPE);
+    if (S.endSessionAtWrite == S.writes)
+        QueueEndSession();
     if (S.failWriteAt && S.writes >= S.failWriteAt) {
         SetLastError(ERROR_DISK_FULL);
         return FALSE;
@@ -87,6 +107,18 @@ std::string LoadString(UINT id)
 }
 
 bool FileExists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// The main dialog's answer to a log-off, on the test's owner window.
+WNDPROC StaticProc;
+LRESULT CALLBACK EndSessionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ENDSESSION) {
+        DeleteTestFiles(window);
+        S.cleanedAfterWrites = S.writes;
+        return 0;
+    }
+    return CallWindowProcA(StaticProc, window, message, wParam, lParam);
+}
 
 class DiskTest : public ::testing::Test {
 protected:
@@ -315,6 +347,47 @@ TEST_F(DiskTest, CleanUpStoresTheRatesAndDeletesTheFiles)
     ResetScript();
     EXPECT_EQ(RunDiskTest(S.owner, 0), 1);
     EXPECT_NE(R.samples, nullptr);
+}
+
+TEST_F(DiskTest, ALogOffDuringAPassStopsTheTestAndCleansUp)
+{
+    StaticProc = (WNDPROC)SetWindowLongPtrA(S.owner, GWLP_WNDPROC, (LONG_PTR)EndSessionProc);
+    const std::string speeds = std::string(kStravo) + "\\";
+    for (WPARAM endsSession : {TRUE, FALSE}) {
+        SCOPED_TRACE(endsSession ? "log-off" : "cancelled log-off");
+        ResetProgramRegistry();
+        ResetScript();
+        ASSERT_EQ(RunDiskTest(S.owner, 0), 1);  // 4800 and 9600 kB/s
+        ResetScript();
+        S.endSessionAtWrite = 150;
+        S.endSessionWParam = endsSession;
+        MessageBoxWatch watch;
+        EXPECT_EQ(RunDiskTest(S.owner, 0), 0);
+        WaitForSingleObject(S.sender, 5000);
+        CloseHandle(S.sender);
+        EXPECT_TRUE(watch.seen().empty()) << watch.seen()[0].text;
+        EXPECT_EQ(S.cleanedAfterWrites, 199u) << "taken in at the look before block 200";
+        EXPECT_EQ(S.writes, 199u) << "no block written after the clean-up";
+        EXPECT_EQ(S.reads, 0u);
+        EXPECT_FALSE(FileExists(kFile));
+        EXPECT_EQ(R.tested, 0u);
+        EXPECT_NE(R.samples, nullptr) << "freed under the running pass";
+        EXPECT_EQ(Title(), AppCaption);
+        // The earlier test's rates were stored by the clean-up.
+        EXPECT_EQ(GetRegValue(HKEY_LOCAL_MACHINE, (speeds + "WriteSpeed").c_str(), kDir).dword(), 4800u);
+        EXPECT_EQ(GetRegValue(HKEY_LOCAL_MACHINE, (speeds + "ReadSpeed").c_str(), kDir).dword(), 9600u);
+
+        // The program goes on: the next test runs whole, and the next clean-up
+        // takes its file and samples.
+        ResetScript();
+        EXPECT_EQ(RunDiskTest(S.owner, 0), 1);
+        EXPECT_EQ(S.writes, 214u);
+        EXPECT_EQ(S.reads, 214u);
+        DeleteTestFiles(S.owner);
+        EXPECT_FALSE(FileExists(kFile));
+        EXPECT_EQ(R.samples, nullptr);
+    }
+    SetWindowLongPtrA(S.owner, GWLP_WNDPROC, (LONG_PTR)StaticProc);
 }
 
 }  // namespace
