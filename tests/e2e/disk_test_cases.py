@@ -187,6 +187,52 @@ def a_cancelled_log_off_cleans_up_and_the_program_goes_on(s):
     assert not os.path.exists(test_file)
 
 
+@case
+def a_log_off_during_a_test_stops_it_and_leaves_no_test_file(s):
+    """The log-off reaches the running pass when it next looks at the queue; a
+    session that really ends may end the process as soon as the dialog returns."""
+    drive = ThrottledDrive(s.throttlefs, write_kbs=4800, read_kbs=4800)  # 20 ms blocks
+    c_file = os.path.join(os.environ["WINEPREFIX"], "drive_c", "VEXOSV32.DAT")
+    try:
+        set_drives(s, {"t": ("hd", "", drive.mount)})
+        for ends in (1, 0):
+            s.reset()
+            s.probe.reg_delete_tree("HKLM", r"Software\vexo Computer Products")
+            program, dialog = open_dialog(s, "en")
+            s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)  # C: first: its rates are stored
+            assert wait_for(lambda: enabled(s, dialog, 172), 60)
+            select_drive(s, dialog, "T:")
+            s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+            assert wait_for(lambda: os.path.exists(drive.file()), 10), "the test on T: did not start"
+            assert s.probe.send(dialog.hwnd, WM_ENDSESSION, ends, 0) is not None, \
+                "the pass did not take the log-off in"
+            assert wait_for(lambda: s.probe.info(dialog.hwnd).text == CAPTION, 10)
+            assert not os.path.exists(drive.file()), "the log-off left the test file on T:"
+            assert not os.path.exists(c_file), "the log-off left the test file on C:"
+            write, read = stored_rates(s, "C:")
+            assert write and read, (write, read)
+            assert stored_rates(s, "T:") == (None, None), "the stopped test was stored"
+            assert not s.owned_by(dialog), "a box came up"
+            assert program.wait(0.5) is None, "the program ended"
+            if ends:
+                s.stop_all()  # the system ends the process from here on
+                continue
+            # A cancelled log-off: the program goes on, and T: can be tested again.
+            s.probe.post(dialog.hwnd, WM_COMMAND, 171, 0)
+            assert wait_for(lambda: os.path.exists(drive.file()), 10)
+            assert wait_for(lambda: s.probe.info(dialog.hwnd).text == CAPTION, 60)
+            assert s.probe.item(dialog.hwnd, 203).text.endswith("kB/s"), "no rate after the new test"
+            s.probe.command(dialog.hwnd, 172)
+            s.probe.command(dialog.hwnd, 1)
+            assert program.wait(30) == 0
+            assert not os.path.exists(drive.file())
+            assert stored_rates(s, "T:")[0], "the new test's rates were not stored"
+    finally:
+        s.stop_all()
+        drive.stop()
+        set_drives(s, {})
+
+
 PROMPT = "Data rate for selected hard disk still not saved\nSave as reference and close program ?"
 CARACAL = r"Software\vexo Computer Products\vexoVIDEO Caracal"
 
