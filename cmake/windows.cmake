@@ -13,25 +13,26 @@ set(PRODUCT_FLAGS -Wall -Wextra -fno-exceptions -fno-rtti)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 target_compile_options(stravo_core PRIVATE -fno-exceptions -fno-rtti)
 
-add_library(stravo_win STATIC
-    evaluate/capture_settings.cpp
-    evaluate/capture_store.cpp
-    evaluate/evaluation.cpp
-    graph/graph_dialog.cpp
-    graph/graph_drawing.cpp
-    logo/dib.cpp
-    logo/logo_panel.cpp
-    measure/disk_test.cpp
-    measure/drive_list.cpp
-    measure/memory_test.cpp
-    shell/about_box.cpp
-    shell/combo_table.cpp
-    shell/main_dialog.cpp
-    shell/settings_panel.cpp
-    shell/shell_state.cpp
-    shell/startup.cpp
-    store/store.cpp
+set(STRAVO_WIN_SOURCES
+    ${CMAKE_SOURCE_DIR}/evaluate/capture_settings.cpp
+    ${CMAKE_SOURCE_DIR}/evaluate/capture_store.cpp
+    ${CMAKE_SOURCE_DIR}/evaluate/evaluation.cpp
+    ${CMAKE_SOURCE_DIR}/graph/graph_dialog.cpp
+    ${CMAKE_SOURCE_DIR}/graph/graph_drawing.cpp
+    ${CMAKE_SOURCE_DIR}/logo/dib.cpp
+    ${CMAKE_SOURCE_DIR}/logo/logo_panel.cpp
+    ${CMAKE_SOURCE_DIR}/measure/disk_test.cpp
+    ${CMAKE_SOURCE_DIR}/measure/drive_list.cpp
+    ${CMAKE_SOURCE_DIR}/measure/memory_test.cpp
+    ${CMAKE_SOURCE_DIR}/shell/about_box.cpp
+    ${CMAKE_SOURCE_DIR}/shell/combo_table.cpp
+    ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp
+    ${CMAKE_SOURCE_DIR}/shell/settings_panel.cpp
+    ${CMAKE_SOURCE_DIR}/shell/shell_state.cpp
+    ${CMAKE_SOURCE_DIR}/shell/startup.cpp
+    ${CMAKE_SOURCE_DIR}/store/store.cpp
 )
+add_library(stravo_win STATIC ${STRAVO_WIN_SOURCES})
 target_compile_options(stravo_win PRIVATE ${PRODUCT_FLAGS})
 target_link_libraries(stravo_win PUBLIC stravo_core)
 
@@ -70,6 +71,9 @@ target_link_libraries(stravo PRIVATE stravo_win)
 target_link_options(stravo PRIVATE ${STATIC_RUNTIME} ${LEGACY_PE_FLAGS} ${CMAKE_BINARY_DIR}/stravo.def)
 set_target_properties(stravo PROPERTIES LINK_DEPENDS ${CMAKE_BINARY_DIR}/stravo.def)
 set_target_properties(stravo PROPERTIES OUTPUT_NAME stravo)
+
+# The counting build of the endurance test: the same program, its object calls counted.
+add_subdirectory(tests/endurance)
 
 # Windows GoogleTest runner, run under Wine; it carries the program's resources so
 # that strings and dialogs load as in the program.

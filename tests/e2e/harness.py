@@ -149,8 +149,8 @@ class Probe:
     def post(self, hwnd, message, wparam=0, lparam=0):
         return self.call("post", hwnd, message, wparam, lparam)[0]
 
-    def send(self, hwnd, message, wparam=0, lparam=0):
-        ok, f = self.call("send", hwnd, message, wparam, lparam)
+    def send(self, hwnd, message, wparam=0, lparam=0, wait_ms=5000):
+        ok, f = self.call("send", hwnd, message, wparam, lparam, wait_ms)
         return int(f[0]) if ok else None
 
     def command(self, dialog, control_id):

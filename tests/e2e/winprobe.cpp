@@ -302,7 +302,7 @@ static std::string Handle(const std::vector<std::string> &a)
         return "OK\t" + Hex((ULONG_PTR)GetForegroundWindow());
     if (cmd == "msgbox" && a.size() >= 2)
         return "OK\t" + DescribeMessageBox(ParseWindow(a[1]));
-    if ((cmd == "post" || cmd == "send") && a.size() >= 5) {  // post HWND MSG WPARAM LPARAM
+    if ((cmd == "post" || cmd == "send") && a.size() >= 5) {  // post HWND MSG WPARAM LPARAM [ms, send only]
         HWND window = ParseWindow(a[1]);
         UINT message = (UINT)strtoul(a[2].c_str(), 0, 0);
         WPARAM w = (WPARAM)strtoull(a[3].c_str(), 0, 0);
@@ -310,7 +310,8 @@ static std::string Handle(const std::vector<std::string> &a)
         if (cmd == "post")
             return PostMessageW(window, message, w, l) ? "OK" : "ERR post";
         DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &result))
+        UINT wait = a.size() >= 6 ? (UINT)strtoul(a[5].c_str(), 0, 0) : 5000;  // optional ms
+        if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, wait, &result))
             return "ERR send";
         return "OK\t" + Num((long long)(LONG_PTR)result);
     }
