@@ -40,11 +40,12 @@ INSTALLED = {"stravo.exe", "VEXOLOGO.DIB", "uninstall.exe"}
 WORK = r"C:\stravo-package-test"
 REFUSED = 2  # the exit code of an installer or uninstaller that refuses to run
 
-# Every key a package test writes into, or the program writes into when it starts:
-# saved before the tests and put back after them.
+# Every key a package test writes into, or the program writes into when it starts,
+# from the first one that may not have been there: saved before the tests and put
+# back after them, so that no empty parent stays behind either.
 TOUCHED_KEYS = [
-    ("HKCU", PRODUCT_KEY), ("HKLM", PRODUCT_KEY), ("HKCU", SERVAL_KEY),
-    ("HKCU", VIDCAP_KEY), ("HKLM", UNINSTALL_KEY),
+    ("HKCU", r"Software\vexo Computer Products"), ("HKLM", r"Software\vexo Computer Products"),
+    ("HKCU", r"Software\Microsoft\Multimedia Tools"), ("HKLM", UNINSTALL_KEY),
 ]
 
 # Values of the user and of the capture software that an uninstaller must keep.
@@ -356,6 +357,8 @@ def main():
     registry = Registry(probe)
     saved = tempfile.mkdtemp(prefix="stravo-package-reg.")
     registry.save(TOUCHED_KEYS, saved)
+    # A logo named in the registry comes before the one beside the program.
+    probe.reg_delete_value("HKCU", SERVAL_KEY, "Logo")
     c = Context(probe, registry, args.zip, args.setup, args.exe, args.logo, args.shots)
     passed = failed = 0
     try:
