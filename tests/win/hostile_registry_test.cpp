@@ -167,17 +167,69 @@ TEST_F(HostileRegistry, EveryTextReadEndsInsideItsBufferOrFails)
                                   ? StoreReadSubkey(reader.key, reader.number, output.data(), DATA_TEXT, &size)
                                   : StoreReadNamed(reader.key, reader.number, output.data(), DATA_TEXT, &size);
             ASSERT_EQ(status, row.ok ? 0 : 1);
-            for (size_t i = reader.size; i < output.size(); i++)
-                ASSERT_EQ(output[i], 'q') << "written past the buffer at " << i;
-            if (!row.ok) {
+            if (!row.ok)
                 EXPECT_EQ(size, reader.size);
-                EXPECT_EQ(std::string(output.data(), reader.size), std::string(reader.size, 'q'));
-                continue;
+            else
+                ASSERT_TRUE(size >= 1 && size <= reader.size) << size;
+            // Nothing past the bytes delivered, and nothing at all on failure.
+            for (size_t i = row.ok ? size : 0; i < output.size(); i++)
+                ASSERT_EQ(output[i], 'q') << "written at " << i;
+            if (row.ok) {
+                ASSERT_TRUE(memchr(output.data(), 0, size)) << "unterminated in the delivered bytes";
+                EXPECT_EQ(std::string(output.data()), row.text);
             }
-            EXPECT_GE(size, 1u);
-            EXPECT_LE(size, reader.size);
-            ASSERT_TRUE(memchr(output.data(), 0, size)) << "unterminated in the delivered bytes";
-            EXPECT_EQ(std::string(output.data()), row.text);
+        }
+    }
+}
+
+TEST_F(HostileRegistry, EveryNumberReadFillsFourBytesOrNone)
+{
+    // A value-form number takes exactly four bytes of any type; a subkey-form one
+    // any text that fits its 100-byte buffer. Either way the caller's output gets
+    // four bytes or none, also where it is larger (the close sequence reads into
+    // 256 bytes).
+    const struct NumberReader {
+        const char *who;
+        Spot spot;
+        uint16_t key, number;
+        const char *name;
+    } readers[] = {
+        {"write rate", {HKEY_LOCAL_MACHINE, std::string(kStravo) + "\\WriteSpeed", "C:", false}, 102, 11, "C:"},
+        {"read rate", {HKEY_LOCAL_MACHINE, std::string(kStravo) + "\\ReadSpeed", "C:", false}, 102, 12, "C:"},
+        {"reference rate", {HKEY_CURRENT_USER, "Software\\vexo Computer Products\\vexoVIDEO Caracal",
+                            "AssumedDataRate", false}, 99, NO_VALUE_NUMBER, "AssumedDataRate"},
+        {"Puma probe", {HKEY_LOCAL_MACHINE, kPumaDriver, "WriteToMem", false}, 98, NO_VALUE_NUMBER, "WriteToMem"},
+        {"Windows 95 Puma rate", {HKEY_LOCAL_MACHINE, kPumaDriver, "WriteFromMem", true}, 98, 15, 0},
+        {"Puma to memory", {HKEY_CURRENT_USER, kPuma, "PumaToMemory", true}, 112, 9, 0},
+        {"memory to Puma", {HKEY_CURRENT_USER, kPuma, "MemoryToPuma", true}, 112, 10, 0},
+    };
+    const struct Row {
+        Plant plant;
+        bool valueFormOk, subkeyFormOk;
+    } rows[] = {
+        {{"number", HERE, REG_DWORD, Dword(4800)}, true, true},
+        {{"text of four bytes", HERE, REG_SZ, Sz("480")}, true, true},
+        {{"text of five bytes", HERE, REG_SZ, Sz("4800")}, false, true},
+        {{"eight-byte number", HERE, REG_QWORD, Qword(4800)}, false, true},
+        {{"two bytes", HERE, REG_BINARY, Raw("12")}, false, true},
+        {{"zero-length", HERE, REG_SZ, ""}, false, true},
+        {{"100 digits", HERE, REG_SZ, Sz(std::string(100, '1'))}, false, false},
+        {{"100 digits, unterminated", HERE, REG_SZ, std::string(100, '1')}, false, false},
+        {{"swapped form", SWAPPED, REG_DWORD, Dword(4800)}, false, false},
+        {{"key replaced by a value", KEY_AS_VALUE, REG_DWORD, Dword(4800)}, false, false},
+    };
+    for (const NumberReader &reader : readers) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(std::string(reader.who) + ": " + row.plant.what);
+            Reset();
+            PlantAt(reader.spot, row.plant);
+            unsigned char output[256];
+            memset(output, 'q', sizeof output);
+            uint32_t size = sizeof output;
+            bool ok = reader.spot.subkeyForm ? row.subkeyFormOk : row.valueFormOk;
+            EXPECT_EQ(StoreRead(reader.key, reader.number, reader.name, output, DATA_NUMBER, &size), ok ? 0 : 1);
+            for (size_t i = ok ? 4 : 0; i < sizeof output; i++)
+                ASSERT_EQ(output[i], 'q') << "written at " << i;
         }
     }
 }
