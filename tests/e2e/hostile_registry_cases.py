@@ -5,9 +5,11 @@ The real program must start without a box, show what the store's rules and the
 defaults make of them, run a short test on C: and end with 0. Everything planted
 is removed afterwards."""
 
+import os
+
 from disk_test_cases import CARACAL
 from harness import BM_GETCHECK, INTL_KEY, PRODUCT_KEY, SERVAL_KEY, WM_COMMAND, case, wait_for
-from main_dialog_cases import PUMA, VIDCAP, enabled
+from main_dialog_cases import PUMA, VIDCAP, c_drive_file, enabled
 from result_cases import SYSINFO_TITLE
 
 REG_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ = 1, 3, 4, 7
@@ -157,6 +159,10 @@ def test_and_close(s, dialog, program, version, usable, faults):
     if program.wait(30) != 0:
         faults.append("%s: did not end with 0" % where)
         return
+    if os.path.exists(c_drive_file()):
+        faults.append("%s: the test file was left on C:" % where)
+    if prompt and s.probe.reg_get("HKCU", CARACAL, "AssumedDataRate") != ("sz", "200"):
+        faults.append("%s: No stored a reference over the planted one" % where)
     write = s.probe.reg_get("HKLM", PRODUCT_KEY + r"\WriteSpeed", "C:")
     if not write or write[0] != "dword":
         faults.append("%s: the measured write rate was not stored over the planted one: %s" % (where, write))
