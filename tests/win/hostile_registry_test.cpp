@@ -82,17 +82,26 @@ protected:
     void SetUp() override
     {
         UseEnglish();
-        ResetProgramRegistry();
+        Reset();
         IsWindowsNT = 0;
+        country_ = GetRegValue(HKEY_CURRENT_USER, kIntl, "iCountry");
     }
     void TearDown() override
     {
         if (dialog_)
             DestroyWindow(dialog_);
         DrainMessages();
-        ResetProgramRegistry();
+        Reset();
         IsWindowsNT = 0;
         UseEnglish();
+        MainDialogId = IDD_MAIN;
+        AboutDialogId = IDD_ABOUT;
+        SysInfoDialogId = IDD_SYSINFO;
+        WritePrivateProfileStringA("intl", "iCountry", 0, "WIN.INI");
+        DeleteRegTree(HKEY_CURRENT_USER, (std::string(kIntl) + "\\iCountry").c_str());
+        if (country_.found)
+            SetRegValue(HKEY_CURRENT_USER, kIntl, "iCountry", country_.type, country_.data.data(),
+                        (DWORD)country_.data.size());
     }
     // A main dialog's WM_DESTROY posts the quit message; left in the queue it
     // would end the next modal loop at once.
@@ -113,6 +122,7 @@ protected:
         }
     }
     HWND dialog_ = 0;
+    RegValue country_;
 };
 
 // Every text the program reads, at the size its caller reads it with.
@@ -257,8 +267,6 @@ TEST_F(HostileRegistry, StartUpLanguageFallsBackToTheCountry)
         {{"GER without terminator", HERE, REG_SZ, "GER"}, 500},
         {{"GER, a zero and junk", HERE, REG_SZ, Raw("GER\0junk\0")}, 500},
         {{"GER and 253 letters, unterminated", HERE, REG_SZ, "GER" + std::string(253, 'x')}, 600},
-        {{"GER and 253 letters as binary", HERE, REG_BINARY, "GER" + std::string(253, 'x')}, 600},
-        {{"GER and 300 letters", HERE, REG_SZ, Sz("GER" + std::string(300, 'x'))}, 600},
         {{"GER with a blank", HERE, REG_SZ, Sz("GER ")}, 600},
         {{"zero-length", HERE, REG_SZ, ""}, 600},
         {{"a key named Language", SWAPPED, REG_SZ, Sz("GER")}, 600},
@@ -282,7 +290,6 @@ TEST_F(HostileRegistry, CountryEntryTheProfileReaderCannotTakeGivesEnglishAndPal
     // and reads digits up to the first that is not one. A text without terminator
     // or of zero length is left out: this profile reader reads past its end.
     const Spot spot = {HKEY_CURRENT_USER, kIntl, "iCountry", false};
-    const RegValue saved = GetRegValue(HKEY_CURRENT_USER, kIntl, "iCountry");
     const struct Row {
         Plant plant;
         int offset, ntsc;
@@ -302,10 +309,6 @@ TEST_F(HostileRegistry, CountryEntryTheProfileReaderCannotTakeGivesEnglishAndPal
         EXPECT_EQ(ReadCountryDefaults(), row.offset);
         EXPECT_EQ(DefaultNtsc, row.ntsc);
     }
-    DeleteRegTree(HKEY_CURRENT_USER, (std::string(kIntl) + "\\iCountry").c_str());
-    WritePrivateProfileStringA("intl", "iCountry", 0, "WIN.INI");
-    if (saved.found)
-        SetRegValue(HKEY_CURRENT_USER, kIntl, "iCountry", saved.type, saved.data.data(), (DWORD)saved.data.size());
 }
 
 TEST_F(HostileRegistry, LogoNameFallsBackToTheDefaultLogo)
