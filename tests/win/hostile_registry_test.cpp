@@ -284,7 +284,7 @@ TEST_F(HostileRegistry, StartUpLanguageFallsBackToTheCountry)
     }
 }
 
-TEST_F(HostileRegistry, CountryEntryTheProfileReaderCannotTakeGivesEnglishAndPal)
+TEST_F(HostileRegistry, CountryEntryIsTakenOnlyAsTextUpToItsFirstNonDigit)
 {
     // WIN.INI [intl] lives in the registry here; the profile reader takes texts only
     // and reads digits up to the first that is not one. A text without terminator
