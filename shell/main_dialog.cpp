@@ -27,7 +27,7 @@ enum {
 static void ReadLogoName(char *name, uint32_t size)
 {
     if (StoreReadNamed(103, VALUE_LOGO, name, DATA_TEXT, &size) != 0)
-        snprintf(name, 80, "%s", "VEXOLOGO.DIB");
+        snprintf(name, size, "%s", "VEXOLOGO.DIB");
 }
 
 /* Narrowed to end at the logo panel when there is no logo, then centred, or spread

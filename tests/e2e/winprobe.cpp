@@ -245,8 +245,14 @@ static std::string RegSet(const std::vector<std::string> &a)
         std::vector<BYTE> bytes;
         for (size_t i = 0; i + 1 < a[5].size(); i += 2)
             bytes.push_back((BYTE)strtoul(a[5].substr(i, 2).c_str(), 0, 16));
+        /* The registry counts a text's terminator by itself when the character
+           after the counted bytes is zero: two bytes that are not keep a text
+           given without its terminator unterminated. */
+        DWORD size = (DWORD)bytes.size();
+        bytes.push_back(0xFF);
+        bytes.push_back(0xFF);
         status = RegSetValueExW(key, Wide(a[3]).c_str(), 0, (DWORD)strtoul(a[4].c_str(), 0, 0),
-                                bytes.data(), (DWORD)bytes.size());
+                                bytes.data(), size);
     }
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? "OK" : "ERR set";
