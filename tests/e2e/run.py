@@ -209,6 +209,7 @@ import result_cases  # noqa: E402,F401
 import graph_cases  # noqa: E402,F401
 import logo_cases  # noqa: E402,F401
 import hostile_registry_cases  # noqa: E402,F401
+import guide_cases  # noqa: E402,F401
 import endurance_cases  # noqa: E402,F401
 
 
