@@ -14,7 +14,7 @@ from result_cases import close_sysinfo, open_sysinfo, typing_the_size
 
 WM_LBUTTONUP = 0x0202
 COUNTS = r"C:\stravo-counts.txt"
-RUNS = 100
+RUNS = int(os.environ.get("STRAVO_RUNS", "100"))
 # Live counts that must not change between the two readings.
 LIVE = ("gdi", "dc", "paint", "memory", "files", "keys", "windows", "handles")
 
@@ -43,7 +43,7 @@ def settled(path):
     """The report once two in a row agree on what is alive: the paints are over."""
     last = None
     for _ in range(50):
-        time.sleep(0.6)
+        time.sleep(1.1)
         live, made = read_counts(path)
         if live and last and all(live[k] == last[k] for k in LIVE):
             return live, made

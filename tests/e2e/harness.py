@@ -238,8 +238,18 @@ def send_keys(title, *keys):
         time.sleep(0.2)
 
 
+def pointer():
+    r = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True,
+                       timeout=20)
+    fields = dict(line.split("=", 1) for line in r.stdout.split() if "=" in line)
+    return int(fields.get("X", -1)), int(fields.get("Y", -1))
+
+
 def click_at(x, y):
-    xdotool("mousemove", "--sync", x, y)
+    # A synchronous move to where the pointer already is waits for a motion that
+    # never comes.
+    if pointer() != (x, y):
+        xdotool("mousemove", "--sync", x, y)
     time.sleep(0.1)
     xdotool("click", 1)
 

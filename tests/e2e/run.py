@@ -208,6 +208,7 @@ import disk_test_cases  # noqa: E402,F401
 import result_cases  # noqa: E402,F401
 import graph_cases  # noqa: E402,F401
 import logo_cases  # noqa: E402,F401
+import session_cases  # noqa: E402,F401
 import hostile_registry_cases  # noqa: E402,F401
 import guide_cases  # noqa: E402,F401
 import endurance_cases  # noqa: E402,F401

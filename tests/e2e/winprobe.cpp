@@ -258,6 +258,45 @@ static std::string RegSet(const std::vector<std::string> &a)
     return status == ERROR_SUCCESS ? "OK" : "ERR set";
 }
 
+/* One line per key ("KEY") and per value ("KEY\tNAME\tTYPE\tHEX"), the subtree
+   in the order the registry enumerates it: what the end-to-end cases compare
+   before and after a session. A subkey of the top named in skip is left out. */
+static void DumpKey(HKEY key, const std::string &path, FILE *out, const std::string &skip = "")
+{
+    fprintf(out, "%s\n", path.c_str());
+    for (DWORD i = 0;; i++) {
+        wchar_t name[16384];
+        DWORD nameSize = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameSize, 0, &type, 0, &size) != ERROR_SUCCESS)
+            break;
+        std::vector<unsigned char> data(size + 2);
+        nameSize = 16384;
+        DWORD got = size;
+        if (RegEnumValueW(key, i, name, &nameSize, 0, &type, data.data(), &got) != ERROR_SUCCESS)
+            continue;
+        std::string hex;
+        char byte[4];
+        for (DWORD b = 0; b < got; b++) {
+            snprintf(byte, sizeof byte, "%02x", data[b]);
+            hex += byte;
+        }
+        fprintf(out, "%s\t%s\t%lu\t%s\n", path.c_str(), Utf8(name).c_str(), (unsigned long)type, hex.c_str());
+    }
+    for (DWORD i = 0;; i++) {
+        wchar_t name[512];
+        DWORD nameSize = 512;
+        if (RegEnumKeyExW(key, i, name, &nameSize, 0, 0, 0, 0) != ERROR_SUCCESS)
+            break;
+        HKEY sub;
+        if (!skip.empty() && _wcsicmp(name, Wide(skip).c_str()) == 0)
+            continue;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ | RegistryView, &sub) == ERROR_SUCCESS) {
+            DumpKey(sub, path + "\\" + Utf8(name), out);
+            RegCloseKey(sub);
+        }
+    }
+}
+
 static std::string Handle(const std::vector<std::string> &a)
 {
     const std::string &cmd = a[0];
@@ -337,6 +376,20 @@ static std::string Handle(const std::vector<std::string> &a)
     }
     if (cmd == "view" && a.size() >= 2) {  // view 32|64: the registry the program sees
         RegistryView = a[1] == "64" ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+        return "OK";
+    }
+    if (cmd == "regdump" && a.size() >= 4) {  // regdump ROOT PATH FILE [SKIP]
+        HKEY key;
+        if (RegOpenKeyExW(ParseRoot(a[1]), Wide(a[2]).c_str(), 0, KEY_READ | RegistryView, &key) != ERROR_SUCCESS)
+            return "ERR open";
+        FILE *out = _wfopen(Wide(a[3]).c_str(), L"w");
+        if (!out) {
+            RegCloseKey(key);
+            return "ERR file";
+        }
+        DumpKey(key, a[1] + "\\" + a[2], out, a.size() >= 5 ? a[4] : "");
+        fclose(out);
+        RegCloseKey(key);
         return "OK";
     }
     if (cmd == "regget" && a.size() >= 4)

@@ -1,5 +1,5 @@
 // The counting wrappers of the counting build, and a thread that writes what is
-// alive to the file named by STRAVO_COUNTS twice a second. Each kind keeps
+// alive to the file named by STRAVO_COUNTS once a second. Each kind keeps
 // the handles it made, so a free of something it did not make (a stock object, a
 // double free) is not counted against it.
 #define _WIN32_WINNT 0x0600
@@ -12,7 +12,7 @@ namespace {
 
 enum Kind { GDI_OBJECTS, DEVICE_CONTEXTS, PAINTS, MEMORY_BLOCKS, FILES, REGISTRY_KEYS, KIND_COUNT };
 const char *const kKindNames[KIND_COUNT] = {"gdi", "dc", "paint", "memory", "files", "keys"};
-enum { SLOTS = 4096, HANDLE_SCAN = 1024, REPORT_MS = 500 };
+enum { SLOTS = 4096, HANDLE_SCAN = 256, REPORT_MS = 1000 };
 
 struct Table {
     void *live[SLOTS];
