@@ -242,6 +242,8 @@ def session(s, language, version, last_answer, drive, shots):
     faults += figure_faults(s, dialog, language, nt)
 
     graph = open_graph(s, dialog, "T:", language)
+    if s.probe.info(dialog.hwnd).enabled:
+        faults.append("%s: the main dialog stays enabled under the graph" % what)
     px, py, pw, ph = plot(s, graph)
     x2 = px + pw * 3 // 4
     drag(px + pw // 4, py + ph // 2, x2, py + ph // 2)
@@ -250,6 +252,7 @@ def session(s, language, version, last_answer, drive, shots):
             what, s.probe.item(graph.hwnd, 195).text))
     send_keys(GRAPH_TITLE[language] % "T:", "Escape")
     assert wait_for(lambda: not s.owned_by(dialog), 5), "Escape did not close the graph"
+    assert wait_for(lambda: s.probe.info(dialog.hwnd).enabled, 5), "the main dialog stayed disabled"
 
     # Board, norm, cropping and audio: the panel and the figures follow each click.
     norm = 183 if checked(s, dialog, 184) else 184
