@@ -15,8 +15,9 @@ from disk_test_cases import Skip, near, run_test_on_t
 from graph_cases import (BLUE, RED, TITLE, GraphDesktop, colour_in_column, drag, open_graph,
                          plot)
 from main_dialog_cases import VIDCAP
-from result_cases import (FRAME_SIZES, SYSINFO_TITLE, checked, close_sysinfo, expected_figures,
-                          open_sysinfo, pixel, rate_of, ratio_texts, screen_pixels, text)
+from result_cases import (FRAME_SIZES, SYSINFO_TITLE, checked, close_sysinfo, dialog_settings,
+                          expected_figures, open_sysinfo, pixel, rate_of, ratio_texts,
+                          screen_pixels, text)
 
 # What tells each picture's language apart: the texts the guide names.
 WORDS = {
@@ -79,11 +80,7 @@ def result_faults(s, dialog, language, screen):
     if not (near(w, 1536) and near(d, 6000)):
         faults.append("measured %d / %d, not about 1536 / 6000" % (w, d))
     # No board is installed here: the Puma on NT, with its default limits.
-    settings = dict(board="puma", memory=0, nt=1, audio=checked(s, dialog, 418),
-                    rate_choice=[checked(s, dialog, c) for c in (409, 410, 411)].index(True),
-                    stereo=checked(s, dialog, 413), wide=checked(s, dialog, 417),
-                    dma16=checked(s, dialog, 415), ntsc=int(checked(s, dialog, 184)),
-                    cropping=int(checked(s, dialog, 419)))
+    settings = dict(board="puma", memory=0, nt=1, **dialog_settings(s, dialog))
     available, tenths = expected_figures(w, d, **settings)
     want = {153: "%d kB/s" % available}
     want.update(zip((157, 158, 159), ratio_texts(tenths, language != "en")))

@@ -62,6 +62,15 @@ def checked(s, dialog, cid):
     return s.probe.send(s.probe.item(dialog.hwnd, cid).hwnd, BM_GETCHECK) == 1
 
 
+def dialog_settings(s, dialog):
+    """The norm, cropping and audio choices of the main dialog, as the figures need them."""
+    return dict(audio=checked(s, dialog, 418),
+                rate_choice=[checked(s, dialog, c) for c in (409, 410, 411)].index(True),
+                stereo=checked(s, dialog, 413), wide=checked(s, dialog, 417),
+                dma16=checked(s, dialog, 415), ntsc=int(checked(s, dialog, 184)),
+                cropping=int(checked(s, dialog, 419)))
+
+
 def text(s, dialog, cid):
     return s.probe.item(dialog.hwnd, cid).text
 
@@ -108,11 +117,7 @@ def check_result_box(s, dialog, language, faults, nt=1):
         sysinfo = open_sysinfo(s, dialog, language)
         memory = int(s.probe.item(sysinfo.hwnd, 210).text)
         close_sysinfo(s, dialog, sysinfo)
-    settings = dict(board=board, memory=memory, nt=nt, audio=checked(s, dialog, 418),
-                    rate_choice=[checked(s, dialog, c) for c in (409, 410, 411)].index(True),
-                    stereo=checked(s, dialog, 413), wide=checked(s, dialog, 417),
-                    dma16=checked(s, dialog, 415), ntsc=int(checked(s, dialog, 184)),
-                    cropping=int(checked(s, dialog, 419)))
+    settings = dict(board=board, memory=memory, nt=nt, **dialog_settings(s, dialog))
     available, tenths = expected_figures(w, d, **settings)
     want = {153: "%d kB/s" % available}
     for cid, ratio in zip((157, 158, 159), ratio_texts(tenths, language != "en")):

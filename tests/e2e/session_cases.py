@@ -15,8 +15,8 @@ from harness import CAPTION, PRODUCT_KEY, SERVAL_KEY, case, click_at, screenshot
 from disk_test_cases import BLOCK, CARACAL, ThrottledDrive, near
 from graph_cases import TITLE as GRAPH_TITLE, drag, open_graph, plot
 from main_dialog_cases import COUNTRY, VIDCAP, enabled, set_drives, shown
-from result_cases import (FRAME_SIZES, NOTICE, checked, expected_figures, notices, open_sysinfo,
-                          rate_of, ratio_texts, text, type_into)
+from result_cases import (FRAME_SIZES, NOTICE, checked, dialog_settings, expected_figures,
+                          notices, open_sysinfo, rate_of, ratio_texts, text, type_into)
 
 CODE = {"en": "ENG", "de": "GER", "fr": "FRE"}
 CLOSE = {"en": "Close", "de": "Schlie\u00dfen", "fr": "Fermeture"}
@@ -42,11 +42,7 @@ BASE = {(0, 0): 216000, (0, 1): 189844, (1, 0): 180000, (1, 1): 162450}  # tenth
 
 def settings_of(s, dialog):
     board = [cid for cid in BOARDS if checked(s, dialog, cid)]
-    return dict(board=BOARDS[board[0]] if board else None, audio=checked(s, dialog, 418),
-                rate_choice=[checked(s, dialog, c) for c in (409, 410, 411)].index(True),
-                stereo=checked(s, dialog, 413), wide=checked(s, dialog, 417),
-                dma16=checked(s, dialog, 415), ntsc=int(checked(s, dialog, 184)),
-                cropping=int(checked(s, dialog, 419)))
+    return dict(board=BOARDS[board[0]] if board else None, **dialog_settings(s, dialog))
 
 
 def figure_faults(s, dialog, language, nt, memory=None):
