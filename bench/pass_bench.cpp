@@ -9,7 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../measure/disk_test.h"
+#include "../measure/disk_speed.h"
 #include "../measure/drive_records.h"
 #include "../resources/resource.h"
 #include "../shell/shell_state.h"

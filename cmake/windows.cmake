@@ -21,9 +21,9 @@ set(STRAVO_WIN_SOURCES
     ${CMAKE_SOURCE_DIR}/graph/graph_drawing.cpp
     ${CMAKE_SOURCE_DIR}/logo/dib.cpp
     ${CMAKE_SOURCE_DIR}/logo/logo_panel.cpp
-    ${CMAKE_SOURCE_DIR}/measure/disk_test.cpp
+    ${CMAKE_SOURCE_DIR}/measure/disk_speed.cpp
     ${CMAKE_SOURCE_DIR}/measure/drive_list.cpp
-    ${CMAKE_SOURCE_DIR}/measure/memory_test.cpp
+    ${CMAKE_SOURCE_DIR}/measure/memory_bandwidth.cpp
     ${CMAKE_SOURCE_DIR}/shell/about_box.cpp
     ${CMAKE_SOURCE_DIR}/shell/combo_table.cpp
     ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp

@@ -12,9 +12,9 @@
 #include "../evaluate/evaluation.h"
 #include "../graph/graph_dialog.h"
 #include "../logo/logo_panel.h"
-#include "../measure/disk_test.h"
+#include "../measure/disk_speed.h"
 #include "../measure/drive_list.h"
-#include "../measure/memory_test.h"
+#include "../measure/memory_bandwidth.h"
 #include "../resources/resource.h"
 #include "../store/store.h"
 

@@ -1,6 +1,6 @@
 /* The memory bandwidth test, run once per program run, and the system information
    dialog that shows its result. */
-#include "memory_test.h"
+#include "memory_bandwidth.h"
 
 #include <stdio.h>
 #include <string.h>

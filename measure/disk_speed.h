@@ -1,7 +1,7 @@
 /* The disk speed test of one drive: two timed, unbuffered passes over a test file
    in the drive's root, and the clean-up at the end. */
-#ifndef STRAVO_DISK_TEST_H
-#define STRAVO_DISK_TEST_H
+#ifndef STRAVO_DISK_SPEED_H
+#define STRAVO_DISK_SPEED_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 /* The memory bandwidth test and the system information dialog. */
-#ifndef STRAVO_MEMORY_TEST_H
-#define STRAVO_MEMORY_TEST_H
+#ifndef STRAVO_MEMORY_BANDWIDTH_H
+#define STRAVO_MEMORY_BANDWIDTH_H
 
 #include <windows.h>
 

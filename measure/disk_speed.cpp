@@ -1,7 +1,7 @@
 /* The disk speed test. The passes time the drive, not the file cache: the file is
    opened unbuffered, and nothing but the transfer, one tick read and, every
    hundredth block, a look for Escape happens per block. */
-#include "disk_test.h"
+#include "disk_speed.h"
 
 #include <stdio.h>
 #include <string.h>
