@@ -77,11 +77,17 @@ int NormaliseDibHeader(const unsigned char raw[DIB_INFO_HEADER_SIZE], DibInfoHea
     }
     /* Plain pixels or run-length encoding only: colour masks are not read, and
        what follows a header that names a compressed picture format is no DIB for
-       this panel. Bottom-up images only: a negative height has no size. */
+       this panel. */
     if (!(h->biCompression == BI_RGB_ || (h->biCompression == BI_RLE8_ && h->biBitCount == 8) ||
           (h->biCompression == BI_RLE4_ && h->biBitCount == 4)))
         return 0;
-    const uint32_t plain = DibImageBytes(h->biWidth, h->biBitCount, h->biHeight);
+    /* A top-down image (negative height) draws as well, but the size rule has no
+       answer for it: it must state its size, and the system draws no top-down
+       image run-length encoded. */
+    const int topDown = h->biHeight < 0;
+    if (topDown && (!h->biSizeImage || h->biCompression != BI_RGB_ || h->biHeight == INT32_MIN))
+        return 0;
+    const uint32_t plain = DibImageBytes(h->biWidth, h->biBitCount, topDown ? -h->biHeight : h->biHeight);
     if (!plain)
         return 0;
     if (h->biSizeImage == 0)
@@ -90,8 +96,12 @@ int NormaliseDibHeader(const unsigned char raw[DIB_INFO_HEADER_SIZE], DibInfoHea
              (h->biCompression == BI_RGB_ && h->biSizeImage < plain))
         return 0; /* the bitmap would be made from bytes the block does not hold */
     /* The block holds exactly these colours; a count beyond its low 16 bits
-       would send the bitmap code past the table. */
+       would send the bitmap code past the table. A count whose low 16 bits are 0
+       (0x10000, 0x20000, ...) names no table, yet 0 in the block's header names
+       the full one: the header would no longer describe its block. */
     h->biClrUsed = colors;
+    if (CountDibColors(h) != colors)
+        return 0;
     if (size == DIB_CORE_HEADER_SIZE)
         h->biClrImportant = colors;
     return 1;
