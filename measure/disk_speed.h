@@ -19,6 +19,8 @@ struct DiskCalls {
     BOOL(WINAPI *writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
     BOOL(WINAPI *readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
     DWORD(WINAPI *getTickCount)(void);
+    BOOL(WINAPI *queryCounter)(LARGE_INTEGER *);
+    BOOL(WINAPI *queryFrequency)(LARGE_INTEGER *);
 };
 extern const DiskCalls SystemDiskCalls;
 extern const DiskCalls *PassCalls;

@@ -20,6 +20,15 @@ int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB)
     return blockKB * blockCount > freeMB * 1024;
 }
 
+uint32_t CounterSpanMs(uint64_t counts, uint64_t frequency)
+{
+    if (!frequency)
+        return 0;
+    /* Whole seconds and the rest apart: counts × 1000 could pass 2^64 on a counter
+       of several GHz after some months. */
+    return (uint32_t)(counts / frequency * 1000 + counts % frequency * 1000 / frequency);
+}
+
 static uint32_t WriteMs(const BlockSample &sample) { return sample.writeMs; }
 static uint32_t ReadMs(const BlockSample &sample) { return sample.readMs; }
 

@@ -20,6 +20,10 @@ uint32_t BlockCountForSize(uint32_t sizeMB, uint32_t blockKB);
 /* 1 when that many blocks do not fit the free space seen at start-up. */
 int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB);
 
+/* Whole milliseconds of a span of `counts` at `frequency` counts per second,
+   truncated and taken modulo 2^32; no intermediate overflows. */
+uint32_t CounterSpanMs(uint64_t counts, uint64_t frequency);
+
 /* Rates from the cumulative times of result->blockCount samples, which it turns into
    per-block times in place. Does nothing on zero blocks: there is nothing to rate. */
 void AnalyseRates(TestResult *result, BlockSample *samples);
