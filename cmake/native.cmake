@@ -4,7 +4,9 @@ if(STRAVO_SANITIZE)
     target_compile_options(stravo_core PRIVATE ${SANITIZE_FLAGS})
 endif()
 
-add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest googletest EXCLUDE_FROM_ALL)
 
 file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(stravo_native_tests ${NATIVE_TEST_SOURCES})

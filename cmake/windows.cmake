@@ -72,19 +72,18 @@ target_link_options(stravo PRIVATE ${STATIC_RUNTIME} ${LEGACY_PE_FLAGS} ${CMAKE_
 set_target_properties(stravo PROPERTIES LINK_DEPENDS ${CMAKE_BINARY_DIR}/stravo.def)
 set_target_properties(stravo PROPERTIES OUTPUT_NAME stravo)
 
-# The counting build of the endurance test: the same program, its object calls counted.
-add_subdirectory(tests/endurance)
-
-# Windows GoogleTest runner, run under Wine; it carries the program's resources so
-# that strings and dialogs load as in the program.
-# The win32-thread MinGW runtime has no std::mutex; GoogleTest and its runner get
-# a stand-in header. Windows Vista's condition variables are fine for a test runner.
-add_compile_options(-include ${CMAKE_SOURCE_DIR}/tests/win/mingw_std_threads.h
-                    -D_WIN32_WINNT=0x0600)
-add_subdirectory(${GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+# The Windows runner: the program's sources built once more with the watch
+# force-included, its tests, and the program's resources, so that strings and
+# dialogs load as in the program.
+add_library(stravo_win_watched STATIC ${STRAVO_WIN_SOURCES})
+target_compile_options(stravo_win_watched PRIVATE ${PRODUCT_FLAGS}
+                       -include ${CMAKE_SOURCE_DIR}/tests/win/watch.h)
+target_link_libraries(stravo_win_watched PUBLIC stravo_core)
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(stravo_wintests ${WIN_TEST_SOURCES} $<TARGET_OBJECTS:stravo_resources>)
-target_link_libraries(stravo_wintests PRIVATE stravo_win GTest::gtest_main)
+target_compile_options(stravo_wintests PRIVATE -Wall -Wextra)
+target_compile_definitions(stravo_wintests PRIVATE _WIN32_WINNT=0x0600)
+target_link_libraries(stravo_wintests PRIVATE stravo_win_watched)
 target_link_options(stravo_wintests PRIVATE ${STATIC_RUNTIME})
 
 # Benchmark of the pass loop (bench/run).
@@ -92,6 +91,7 @@ add_executable(pass_bench bench/pass_bench.cpp $<TARGET_OBJECTS:stravo_resources
 target_link_libraries(pass_bench PRIVATE stravo_win)
 target_link_options(pass_bench PRIVATE ${STATIC_RUNTIME})
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
-    add_subdirectory(tests/e2e)
-endif()
+# The probe that the end-to-end tests read other processes' windows with.
+add_executable(winprobe tests/e2e/winprobe.cpp)
+target_compile_definitions(winprobe PRIVATE _WIN32_WINNT=0x0600)
+target_link_options(winprobe PRIVATE ${STATIC_RUNTIME})

@@ -1,32 +1,28 @@
-// A DIB source over bytes in memory, with blocks from malloc that are counted, so
-// that the tests and the fuzzer can tell a leak and make any allocation fail.
+// A DIB source over bytes in memory, with counted blocks from malloc, so that the
+// tests and the fuzzer can see a leak, make any allocation fail and know the size
+// of the block they got.
 #ifndef STRAVO_TEST_DIB_MEMORY_IO_H
 #define STRAVO_TEST_DIB_MEMORY_IO_H
 
 #include <stdlib.h>
 #include <string.h>
 
-#include <vector>
-
 #include "../../logo/dib_rules.h"
 
 struct MemoryDib {
     const unsigned char *data = nullptr;
     size_t size = 0, position = 0;
-    int liveBlocks = 0;
-    int allocations = 0;
-    int failAllocation = -1;  // the allocation (0, 1, ...) that fails; -1: none
-    std::vector<uint32_t> reads;
+    int liveBlocks = 0, allocations = 0, failAllocation = -1;  // -1: none fails
+    uint32_t blockSize = 0, largestRead = 0;
 
     static MemoryDib *Of(void *c) { return (MemoryDib *)c; }
     static uint32_t Read(void *c, void *buffer, uint32_t count)
     {
         MemoryDib *m = Of(c);
-        m->reads.push_back(count);
+        m->largestRead = count > m->largestRead ? count : m->largestRead;
         size_t left = m->position < m->size ? m->size - m->position : 0;
         uint32_t n = count < left ? count : (uint32_t)left;
-        if (n)
-            memcpy(buffer, m->data + m->position, n);
+        memcpy(buffer, m->data + m->position, n);
         m->position += n;
         return n;
     }
@@ -39,22 +35,21 @@ struct MemoryDib {
         m->position = (size_t)to;  // past the end is allowed, as for a file
         return (int32_t)to;
     }
-    bool Fails() { return allocations++ == failAllocation; }
     static void *Alloc(void *c, uint32_t size)
     {
         MemoryDib *m = Of(c);
-        if (m->Fails())
+        if (m->allocations++ == m->failAllocation)
             return nullptr;
-        void *p = malloc(size ? size : 1);
-        if (p)
-            m->liveBlocks++;
-        return p;
+        m->liveBlocks++;
+        m->blockSize = size;
+        return malloc(size ? size : 1);
     }
     static void *Realloc(void *c, void *block, uint32_t size)
     {
         MemoryDib *m = Of(c);
-        if (m->Fails())
+        if (m->allocations++ == m->failAllocation)
             return nullptr;
+        m->blockSize = size;
         return realloc(block, size ? size : 1);
     }
     static void Free(void *c, void *block)
