@@ -4,6 +4,7 @@
 // newline and backslash escaped.
 //   windows                      a line per top-level window and its controls:
 //                                hwnd owner/parent id class style visible enabled l t r b text
+//   items HWND                   the texts of a drop-down list, a line each
 //   post HWND MESSAGE WPARAM LPARAM
 //   dump                         every value under HKCU and HKLM\Software (not
 //                                Software\Classes, not Software\Wine): key name type hex
@@ -87,6 +88,13 @@ int main()
             continue;
         if (!strcmp(f[0], "windows")) {
             EnumWindows(Top, 0);
+        } else if (!strcmp(f[0], "items") && n == 2) {
+            HWND list = (HWND)(ULONG_PTR)strtoull(f[1], 0, 16);
+            for (LRESULT i = 0, count = SendMessageW(list, CB_GETCOUNT, 0, 0); i < count; i++) {
+                wchar_t text[512] = L"";
+                SendMessageW(list, CB_GETLBTEXT, i, (LPARAM)text);
+                printf("%s\n", Escaped(text).c_str());
+            }
         } else if (!strcmp(f[0], "post") && n == 5) {
             PostMessageW((HWND)(ULONG_PTR)strtoull(f[1], 0, 16), strtoul(f[2], 0, 0), strtoull(f[3], 0, 0),
                          strtoll(f[4], 0, 0));
