@@ -284,6 +284,9 @@ static INT_PTR CALLBACK ScriptedProc(HWND window, UINT message, WPARAM wParam, L
         Running[window] = Opening;
     ScriptedDialog &dialog = Running[window];
     if (message == WM_RUN_SCRIPT) {
+        // As the dialog's modal loop would at its first idle moment.
+        if (!IsWindowVisible(window))
+            ShowWindow(window, SW_SHOWNORMAL);
         auto script = std::move(dialog.script);
         script(window);
         return TRUE;
