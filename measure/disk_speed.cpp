@@ -70,7 +70,7 @@ struct PassClock {
 static void StartPassClock(PassClock *clock)
 {
     LARGE_INTEGER frequency, now;
-    clock->frequency = 0;
+    clock->frequency = 0, clock->startTick = 0;
     if (PassCalls->queryFrequency(&frequency) && frequency.QuadPart > 0 && PassCalls->queryCounter(&now)) {
         clock->frequency = (uint64_t)frequency.QuadPart;
         clock->start = (uint64_t)now.QuadPart;

@@ -301,6 +301,9 @@ def mount_drives(args):
             os.remove(link)
         os.symlink(mount, link)
         args.mounts[drive] = mount
+    # Wine reads its drives when it starts.
+    subprocess.run(["wineserver", "-k"])
+    subprocess.run(["wineserver", "-w"])
 
 
 def main():

@@ -1,9 +1,9 @@
-/* throttlefs: a FUSE file system that stands in for a disk of a set speed. It keeps
-   only the sizes of its files (reads give zeros) and serves writes and reads at the
-   set rates with the page cache out of the way (direct I/O), one request at a time.
-
-   throttlefs MOUNTPOINT -o write_kbs=3000,read_kbs=6000[,size_mb=1024]
-   It stays in the foreground; unmount with fusermount3 -u. */
+// throttlefs: a FUSE file system that stands in for a disk of a set speed. It keeps
+// only the sizes of its files (reads give zeros) and serves writes and reads at the
+// set rates with the page cache out of the way (direct I/O), one request at a time.
+//
+// throttlefs MOUNTPOINT -o write_kbs=3000,read_kbs=6000[,size_mb=1024]
+// It stays in the foreground; unmount with fusermount3 -u.
 #define FUSE_USE_VERSION 31
 #include <fuse.h>
 
@@ -30,9 +30,9 @@ static struct file {
     char name[NAME_SIZE];
     off_t size;
 } files[MAX_FILES];
-static double next_free; /* when the "device" is free again, in seconds */
+static double next_free; // when the "device" is free again, in seconds
 
-/* The device moves kbs kB a second: each request waits for its share of time. */
+// The device moves kbs kB a second: each request waits for its share of time.
 static void transfer(size_t bytes, unsigned kbs)
 {
     struct timespec t;
@@ -167,7 +167,7 @@ int main(int argc, char *argv[])
     struct fuse_args args = FUSE_ARGS_INIT(argc, argv);
     if (fuse_opt_parse(&args, &opt, option_spec, 0) == -1 || !opt.write_kbs || !opt.read_kbs)
         return 1;
-    fuse_opt_add_arg(&args, "-s"); /* one request at a time, as one disk serves them */
+    fuse_opt_add_arg(&args, "-s"); // one request at a time, as one disk serves them
     fuse_opt_add_arg(&args, "-f");
     return fuse_main(args.argc, args.argv, &ops, 0);
 }
