@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Checks the built program files: subsystem and OS version 4.0 for the 32-bit
-one, only system DLLs imported and, for the 32-bit one, only functions that
-Windows 95 and NT 4.0 both have, the dialog procedures exported by their plain
-names, and the dialogs and strings of all three languages exactly as
-resources.txt beside this file has them (each control's ID, class, style,
-rectangle in dialog units and text). Prints "pe: N passed, N failed".
-
-check_pe.py STRAVO.EXE... [--write FILE: write what the first file holds]"""
+# Checks the built program files: subsystem and OS version 4.0 for the 32-bit
+# one, only system DLLs imported and, for the 32-bit one, only functions that
+# Windows 95 and NT 4.0 both have, the dialog procedures exported by their plain
+# names, and the dialogs and strings of all three languages exactly as
+# resources.txt beside this file has them (each control's ID, class, style,
+# rectangle in dialog units and text). Prints "pe: N passed, N failed".
+#
+# check_pe.py STRAVO.EXE... [--write: resources.txt anew from the first file]
 import difflib
 import os
 import struct
@@ -84,7 +84,7 @@ class Pe:
         return [self.cstr(self.u('<I', names + 4 * i)[0]) for i in range(n)]
 
     def resources(self, kind):
-        """{id: bytes} of one resource type (its first language)."""
+        # {id: bytes} of one resource type (its first language)
         base, found = self.dirs[2][0], {}
 
         def entries(rva):
@@ -99,7 +99,7 @@ class Pe:
 
 
 def text(blob, at):
-    """A name-or-ordinal of a dialog template: (text, next offset)."""
+    # A name-or-ordinal of a dialog template: (text, next offset).
     first = struct.unpack_from('<H', blob, at)[0]
     if first == 0xFFFF:
         return '#%d' % struct.unpack_from('<H', blob, at + 2)[0], at + 4
