@@ -3,89 +3,54 @@
 
 #include <string.h>
 
-#include <string>
-
 #include "../../shell/language.h"
 #include "../../store/store_rules.h"
+#include "text.h"
 
 namespace {
 
-const char kStravo[] = "Software\\vexo Computer Products\\vexoVIDEO STRAVO";
-const char kServal[] = "Software\\vexo Computer Products\\Serval";
-
-TEST(StoreRules, KeysAndValueNames)
+TEST(StoreRules, KeysNamesAndForms)
 {
-    struct Key {
-        uint16_t number;
-        const char *path;
-        StoreRoot read, write;
-    } keys[] = {
-        {98, "Software\\vexo Computer Products\\vexoVIDEO Puma", ROOT_LOCAL_MACHINE, ROOT_CURRENT_USER},
-        {99, "Software\\vexo Computer Products\\vexoVIDEO Caracal", ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {100, kStravo, ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {102, kStravo, ROOT_LOCAL_MACHINE, ROOT_LOCAL_MACHINE},
-        {103, kServal, ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {104, kServal, ROOT_LOCAL_MACHINE, ROOT_LOCAL_MACHINE},
-        {110, "Software\\vexo\\Lynx", ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {111, "Software\\vexo\\Lynx", ROOT_LOCAL_MACHINE, ROOT_LOCAL_MACHINE},
-        {112, "Software\\vexo\\Puma", ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {113, "Software\\vexo\\Puma", ROOT_LOCAL_MACHINE, ROOT_LOCAL_MACHINE},
-        {114, "Software\\vexo\\Ocelot", ROOT_CURRENT_USER, ROOT_CURRENT_USER},
-        {115, "Software\\vexo\\Ocelot", ROOT_LOCAL_MACHINE, ROOT_LOCAL_MACHINE},
-    };
-    for (const Key &k : keys) {
-        const StoreKey *found = FindStoreKey(k.number);
-        ASSERT_NE(found, nullptr) << k.number;
-        EXPECT_STREQ(found->path, k.path) << k.number;
-        EXPECT_EQ(found->readRoot, k.read) << k.number;
-        EXPECT_EQ(found->writeRoot, k.write) << k.number;
-    }
-    for (uint16_t unknown : {0, 97, 101, 105, 109, 116, 255})
-        EXPECT_EQ(FindStoreKey(unknown), nullptr) << unknown;
+    std::string out;
+    for (uint16_t n = 97; n <= 116; n++)
+        if (const StoreKey *k = FindStoreKey(n))
+            out += Text("%u %d%d %s\n", n, k->readRoot, k->writeRoot, k->path);
+    EXPECT_EQ(out, "98 21 Software\\vexo Computer Products\\vexoVIDEO Puma\n"
+                   "99 11 Software\\vexo Computer Products\\vexoVIDEO Caracal\n"
+                   "100 11 Software\\vexo Computer Products\\vexoVIDEO STRAVO\n"
+                   "102 22 Software\\vexo Computer Products\\vexoVIDEO STRAVO\n"
+                   "103 11 Software\\vexo Computer Products\\Serval\n"
+                   "104 22 Software\\vexo Computer Products\\Serval\n"
+                   "110 11 Software\\vexo\\Lynx\n111 22 Software\\vexo\\Lynx\n"
+                   "112 11 Software\\vexo\\Puma\n113 22 Software\\vexo\\Puma\n"
+                   "114 11 Software\\vexo\\Ocelot\n115 22 Software\\vexo\\Ocelot\n");
     EXPECT_STREQ(VidCapKeyPath(), "Software\\Microsoft\\Multimedia Tools\\VidCap");
-    const char *names[] = {"CapRate", "CapFormat", "CapDrive", "Logo", "Language", "Logo",
-                           "Language", "ActBoard", "LastBoard", "PumaToMemory", "MemoryToPuma",
-                           "WriteSpeed", "ReadSpeed", "AssumedDataRate", "WriteToMem",
-                           "WriteFromMem", "EditingBoard"};
-    for (uint16_t n = 0; n < 17; n++)
-        EXPECT_STREQ(ValueName(n), names[n]) << n;
-    EXPECT_EQ(ValueName(17), nullptr);
+    out.clear();
+    for (uint16_t n = 0; n < 18; n++)
+        out += Text("%s ", ValueName(n) ? ValueName(n) : "-");
+    EXPECT_EQ(out, "CapRate CapFormat CapDrive Logo Language Logo Language ActBoard LastBoard PumaToMemory "
+                   "MemoryToPuma WriteSpeed ReadSpeed AssumedDataRate WriteToMem WriteFromMem EditingBoard - ");
     EXPECT_EQ(ValueName(NO_VALUE_NUMBER), nullptr);
-}
-
-TEST(StoreRules, FormsTextsAndTheDecimalRule)
-{
-    struct Form {
-        uint16_t number;
-        const char *name, *path, *valueName;
-    } forms[] = {{11, "C:", "\\WriteSpeed", "C:"},     {12, "D:", "\\ReadSpeed", "D:"},
-                 {NO_VALUE_NUMBER, "Language", "", "Language"}, {7, nullptr, "\\ActBoard", nullptr},
-                 {8, nullptr, "\\LastBoard", nullptr}};
-    for (const Form &f : forms) {
-        StoreLocation where;
-        ASSERT_TRUE(LocateStoreValue(kStravo, f.number, f.name, &where)) << f.number;
-        EXPECT_EQ(std::string(where.path), std::string(kStravo) + f.path) << f.number;
-        EXPECT_STREQ(where.valueName ? where.valueName : "(default)", f.valueName ? f.valueName : "(default)");
+    out.clear();
+    for (auto f : {std::pair<uint16_t, const char *>{11, "C:"}, {NO_VALUE_NUMBER, "Language"}, {7, nullptr},
+                   {40, "C:"}, {NO_VALUE_NUMBER, nullptr}}) {
+        StoreLocation where = {"", nullptr};
+        int found = LocateStoreValue("Key", f.first, f.second, &where);
+        out += Text("%d %s %s|", found, where.path, where.valueName ? where.valueName : "(default)");
     }
     StoreLocation where;
-    EXPECT_FALSE(LocateStoreValue(kStravo, 40, "C:", &where)) << "a number naming nothing";
-    EXPECT_FALSE(LocateStoreValue(kStravo, NO_VALUE_NUMBER, nullptr, &where)) << "no name, no subkey";
-    EXPECT_FALSE(LocateStoreValue(std::string(255, 'k').c_str(), 11, "C:", &where)) << "path too long";
+    out += Text("%d", LocateStoreValue(std::string(255, 'k').c_str(), 11, "C:", &where));
+    EXPECT_EQ(out, "1 Key\\WriteSpeed C:|1 Key Language|1 Key\\ActBoard (default)|0  (default)|0  (default)|0");
+}
 
-    const std::string hundred(100, 'x');
-    EXPECT_TRUE(StoreTextAllowed(hundred.c_str()));
-    EXPECT_FALSE(StoreTextAllowed((hundred + "x").c_str()));
-    EXPECT_FALSE(StoreTextAllowed(""));
-    EXPECT_TRUE(StoreTextAllowed("C"));
-
-    struct Decimal {
-        const char *text;
-        uint32_t value;
-    } decimals[] = {{"0123", 123}, {"", 0}, {"7", 7}, {"20000", 20000},
-                    {"4294967296", 0}, {"1a", 59}, {"-5", (uint32_t)(-30 + 5)}};
-    for (const Decimal &d : decimals)
-        EXPECT_EQ(ParseDecimal(d.text), d.value) << '"' << d.text << '"';
-
+TEST(StoreRules, TextsAndTheDecimalRule)
+{
+    EXPECT_EQ(Text("%d%d%d%d", StoreTextAllowed(std::string(100, 'x').c_str()), StoreTextAllowed(std::string(101, 'x').c_str()),
+                   StoreTextAllowed(""), StoreTextAllowed("C")), "1001");
+    std::string out;
+    for (const char *text : {"0123", "", "7", "20000", "4294967296", "1a", "-5"})
+        out += Text("%u ", ParseDecimal(text));
+    EXPECT_EQ(out, Text("123 0 7 20000 0 59 %u ", (uint32_t)-25));
     struct Query {
         const char *data;
         uint32_t bytes, size, result;
@@ -103,26 +68,18 @@ TEST(StoreRules, FormsTextsAndTheDecimalRule)
 
 TEST(LanguageRules, CountryStoredWordAndHelpFile)
 {
-    struct Country {
-        int code, offset, ntsc;
-    } countries[] = {{1, 0, 1},    {2, 0, 1},   {52, 0, 1},   {81, 0, 1},  {82, 0, 1},
-                     {886, 0, 1},  {32, 600, 0}, {33, 600, 0}, {41, 500, 0}, {43, 500, 0},
-                     {49, 500, 0}, {44, 0, 0},  {0, 0, 0},    {31, 0, 0}};
-    for (const Country &c : countries) {
-        int ntsc = -1;
-        EXPECT_EQ(CountryDefaults(c.code, &ntsc), c.offset) << c.code;
-        EXPECT_EQ(ntsc, c.ntsc) << c.code;
+    std::string out;
+    for (int code : {1, 2, 52, 81, 82, 886, 32, 33, 41, 43, 49, 44, 0, 31}) {
+        int ntsc = -1, offset = CountryDefaults(code, &ntsc);
+        out += Text("%d/%d ", offset, ntsc);
     }
-    struct Word {
-        const char *code;
-        int offset;
-    } words[] = {{"ENG", 0}, {"eng", 0}, {"GER", 500}, {"Ger", 500}, {"fre", 600},
-                 {"FRE", 600}, {"DEU", 77}, {"", 77}, {"GERM", 77}, {"FR", 77}};
-    for (const Word &w : words)
-        EXPECT_EQ(LanguageOffsetForCode(w.code, 77), w.offset) << w.code;
-    EXPECT_STREQ(HelpFileForOffset(0), "STRVENG.HLP");
-    EXPECT_STREQ(HelpFileForOffset(500), "STRVGER.HLP");
-    EXPECT_STREQ(HelpFileForOffset(600), "STRVFRE.HLP");
+    EXPECT_EQ(out, "0/1 0/1 0/1 0/1 0/1 0/1 600/0 600/0 500/0 500/0 500/0 0/0 0/0 0/0 ");
+    out.clear();
+    for (const char *code : {"ENG", "eng", "GER", "Ger", "fre", "FRE", "DEU", "", "GERM", "FR"})
+        out += Text("%d ", LanguageOffsetForCode(code, 77));
+    EXPECT_EQ(out, "0 0 500 500 600 600 77 77 77 77 ");
+    EXPECT_EQ(Text("%s %s %s", HelpFileForOffset(0), HelpFileForOffset(500), HelpFileForOffset(600)),
+              "STRVENG.HLP STRVGER.HLP STRVFRE.HLP");
 }
 
 }  // namespace
