@@ -262,7 +262,7 @@ def story_refused_platform(s):
     assert s.changes(before) == ({}, set())
 
 
-def main():
+def arguments():  # the options, with the throttled drives mounted and linked
     parser = argparse.ArgumentParser()
     for option in ("exe", "probe", "throttlefs", "shots", "work", "k"):
         parser.add_argument("--" + option, default="")
@@ -279,6 +279,16 @@ def main():
         os.symlink(mount, link)
     subprocess.run(["wineserver", "-k"])  # Wine reads its drives when it starts
     subprocess.run(["wineserver", "-w"])
+    return args
+
+
+def unmount(args):
+    for mount in args.mounts.values():
+        subprocess.run(["fusermount3", "-u", mount], capture_output=True)
+
+
+def main():
+    args = arguments()
     probe, passed, failed = Probe(args.probe), 0, 0
     for story in (story_english_nt_two_drives, story_german_95_then_french, story_refused_platform):
         if args.k not in story.__name__:
@@ -298,8 +308,7 @@ def main():
                 s.program.kill()
         sys.stdout.flush()
     probe.proc.stdin.close()
-    for mount in args.mounts.values():
-        subprocess.run(["fusermount3", "-u", mount], capture_output=True)
+    unmount(args)
     print("e2e: %d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 

@@ -5,6 +5,7 @@
 #include <math.h>
 #include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "../../measure/drive_rules.h"
@@ -38,6 +39,9 @@ TEST(RateAnalysis, WorkedExamples)
     EXPECT_EQ(Analysed(w20, r10), "4800 9600 10 20");
     EXPECT_EQ(Analysed(stalled, r10), "1632 9600 10 20") << "the worst stretch";
     EXPECT_EQ(Analysed(coarse, r10), "1745 9600 10 55");
+    std::vector<uint32_t> edge(214, 21);
+    std::fill(edge.begin(), edge.begin() + 14, 14);  // exactly 0.7 of the 20 ms average: left out
+    EXPECT_EQ(Analysed(edge, r10), "4571 9600 10 21");
     EXPECT_EQ(Analysed({20}, {10}), "4800 9600 2 20");
     EXPECT_EQ(Analysed({20, 20}, {10, 10}), "4800 9600 10 20") << "no stretch of two blocks";
     EXPECT_EQ(Analysed(std::vector<uint32_t>(214, 0), r10), "1 9600 10 0");

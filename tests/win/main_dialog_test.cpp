@@ -259,6 +259,9 @@ TEST(ATestIsShownStoredAndKept)
 
             Command(dialog, IDC_STORE);
             CHECK_EQ(Focus(dialog), IDC_DRIVES);
+            // A log-off cleans up as a close does, whatever its answer.
+            SendMessageA(dialog, WM_ENDSESSION, run == 2, 0);
+            CHECK_EQ(GetFileAttributesA("C:\\VEXOSV32.DAT"), INVALID_FILE_ATTRIBUTES);
             SendMessageA(dialog, WM_CLOSE, 0, 0);
         });
         if (nt) {
