@@ -360,6 +360,8 @@ TEST(HotSpots)
         Script(611, [answer](HWND about) {
             CHECK_EQ(TextOf(about, IDC_CLOSE), "&Fermeture");
             SendMessageA(about, WM_COMMAND, answer, 0);
+            if (CHECK(!IsWindowVisible(about)) == false)
+                EndDialog(about, 0);
         });
     RunMain([](HWND dialog) {
         auto clickOn = [dialog](int id) {
