@@ -36,11 +36,12 @@ def main():
         graph = stories.wait(lambda: s.find(graph_title))[0]
         stories.time.sleep(1)
         shoot(graph, name + "graph.png")
-        s.keys(graph_title, "Escape")
-        s.keys(stories.CAPTION, "alt+m")
+        s.probe.ask("post", graph["hwnd"], 0x111, 2, 0)  # IDCANCEL: xdotool finds no title with accents
+        s.keys(stories.CAPTION, "alt+c" if language == "FRE" else "alt+m")  # "En&core..." in French
         info = stories.wait(lambda: s.find(info_title))[0]
         shoot(info, name + "sysinfo.png")
-        s.keys(info_title, "Return")
+        s.probe.ask("post", info["hwnd"], 0x111, 1, 0)
+        stories.wait(lambda: not s.find(info_title))
         s.click(s.item(dialog, 1))
         s.close()
     stories.unmount(args)
