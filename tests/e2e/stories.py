@@ -84,7 +84,12 @@ class Story:
 
     def start(self):
         self.program = subprocess.Popen([WINE, self.args.exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return wait(lambda: self.find(up=NOBODY))[0]
+        try:
+            return wait(lambda: self.find(up=NOBODY), 60)[0]
+        except AssertionError:
+            raise AssertionError("no main window; the program %s; windows: %s" % (
+                "ended with %s" % self.program.poll() if self.program.poll() is not None else "runs",
+                [(w["text"], w["visible"], w["up"]) for w in self.probe.windows() if w["up"] == NOBODY]))
 
     def title(self, window):
         return [w for w in self.probe.windows() if w["hwnd"] == window["hwnd"]][0]["text"]
