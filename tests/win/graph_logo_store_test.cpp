@@ -9,6 +9,7 @@
 #include "../../shell/shell_state.h"
 #include "../../shell/startup.h"
 #include "../../store/store.h"
+#include "../native/text.h"
 #include "runner.h"
 
 namespace {
@@ -76,8 +77,7 @@ TEST(GraphOfATest)
     }), 1);
     r.samples = nullptr;
     CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) { UpdateWindow(graph); }), 2);
-    for (int kind = 0; kind < WATCH_KINDS; kind++)
-        CHECK_EQ(Live(kind), 0);
+    CHECK_EQ(Live(), 0);
     r = TestResult();
 }
 
@@ -113,7 +113,7 @@ TEST(LogoInThePanel)
         fwrite(bytes.data(), 1, bytes.size(), f);
         fclose(f);
         ResetRegistry();
-        RegPut(HKEY_CURRENT_USER, kServalKey, "Logo", Sz(path));
+        Put(CU, kServal, "Logo", std::string("sz:") + path);
         StartAs(0, 1);
         Script(MainDialogId, [&](HWND dialog) {
             RECT panel, window;
@@ -140,7 +140,7 @@ TEST(LogoInThePanel)
             SendMessageA(dialog, WM_CLOSE, 0, 0);
         });
         RunMainDialog();
-        CHECK_EQ(Live(WATCH_GDI) + Live(WATCH_DC) + Live(WATCH_FILE) + Live(WATCH_MEMORY), 0);
+        CHECK_EQ(Live(), 0);
         DeleteFileA(path);
     }
 }
@@ -150,78 +150,76 @@ TEST(StoreFormsTypesAndFallbacks)
     ResetRegistry();
     StartAs(0, 1);
     uint32_t n = 4800;
-    const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
+    const std::string x100(100, 'x'), x101(101, 'x');
     struct Write {
         uint16_t status;
         HKEY root;
         std::string path;
-        const char *name;
-        RegData value;
+        const char *name, *value;
     } writes[] = {
-        {StoreWrite(102, 11, "C:", &n, DATA_NUMBER), lm, kWriteSpeed, "C:", Dword(4800)},
-        {StoreWriteSubkey(112, 9, &n, DATA_NUMBER), cu, "Software\\vexo\\Puma\\PumaToMemory", "", Sz("4800")},
-        {StoreWriteNamed(98, 13, &n, DATA_NUMBER), cu, kPumaKey, "AssumedDataRate", Dword(4800)},
-        {StoreWriteNamed(103, 4, "GER", DATA_TEXT), cu, kServalKey, "Language", Sz("GER")},
-        {StoreWriteSubkey(102, 8, "none", DATA_TEXT), lm, std::string(kStravoKey) + "\\LastBoard", "", Sz("none")},
-        {StoreWriteNamed(99, 2, std::string(100, 'x').c_str(), DATA_TEXT), cu, kCaracalKey, "CapDrive", Sz(std::string(100, 'x'))},
-        {StoreWriteNamed(99, 0, std::string(101, 'x').c_str(), DATA_TEXT), cu, kCaracalKey, "CapRate", Missing()},
-        {StoreWriteNamed(99, 1, "", DATA_TEXT), cu, kCaracalKey, "CapFormat", Missing()},
-        {StoreWriteNamed(99, 0, &n, 2), cu, kCaracalKey, "CapRate", Missing()},
-        {StoreWriteNamed(101, 0, &n, DATA_NUMBER), cu, "Software\\Microsoft\\Multimedia Tools\\VidCap", "CapRate", Missing()},
-        {StoreWriteNamed(107, 0, &n, DATA_NUMBER), cu, "Software\\vexo", "CapRate", Missing()},
-        {StoreWriteSubkey(99, 255, &n, DATA_NUMBER), cu, kCaracalKey, "", Missing()},
+        {StoreWrite(102, 11, "C:", &n, DATA_NUMBER), LM, kWriteSpeed, "C:", "dw:4800"},
+        {StoreWriteSubkey(112, 9, &n, DATA_NUMBER), CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:4800"},
+        {StoreWriteNamed(98, 13, &n, DATA_NUMBER), CU, kPuma, "AssumedDataRate", "dw:4800"},
+        {StoreWriteNamed(103, 4, "GER", DATA_TEXT), CU, kServal, "Language", "sz:GER"},
+        {StoreWriteSubkey(102, 8, "none", DATA_TEXT), LM, kStravo + "\\LastBoard", "", "sz:none"},
+        {StoreWriteNamed(99, 2, x100.c_str(), DATA_TEXT), CU, kCaracal, "CapDrive", nullptr},
+        {StoreWriteNamed(99, 0, x101.c_str(), DATA_TEXT), CU, kCaracal, "CapRate", "-"},
+        {StoreWriteNamed(99, 1, "", DATA_TEXT), CU, kCaracal, "CapFormat", "-"},
+        {StoreWriteNamed(99, 0, &n, 2), CU, kCaracal, "CapRate", "-"},
+        {StoreWriteNamed(101, 0, &n, DATA_NUMBER), CU, kVidCap, "CapRate", "-"},
+        {StoreWriteNamed(107, 0, &n, DATA_NUMBER), CU, "Software\\vexo", "CapRate", "-"},
+        {StoreWriteSubkey(99, 255, &n, DATA_NUMBER), CU, kCaracal, "", "-"},
     };
     for (const Write &w : writes) {
         Context = w.path + " " + w.name;
-        CHECK_EQ(w.status, w.value == Missing() ? 1 : 0);
-        CHECK_EQ(RegGet(w.root, w.path, w.name), w.value);
+        std::string value = w.value ? w.value : "sz:" + x100;
+        CHECK_EQ(Text("%u ", w.status) + Get(w.root, w.path, w.name), Text("%d ", value == "-") + value);
     }
     Context = "reads";
-    RegPut(lm, kPumaKey, "WriteToMem", Dword(300));
-    RegPut(lm, std::string(kPumaKey) + "\\WriteFromMem", "", Sz("0123"));
-    RegPut(cu, kServalKey, "EditingBoard", {REG_BINARY, "\x01\x02\x03"});
-    uint32_t value = 7, size = 0;
-    CHECK(StoreReadNamed(98, 14, &value, DATA_NUMBER, &size) == 0 && value == 300);
-    CHECK(StoreReadSubkey(98, 15, &value, DATA_NUMBER, &size) == 0 && value == 123 && size == 4);
-    CHECK(StoreReadNamed(103, 16, &value, DATA_NUMBER, &size) == 1 && value == 123);
+    Put(LM, kPuma, "WriteToMem", "dw:300");
+    Put(LM, kPuma + "\\WriteFromMem", "", "sz:0123");
+    Put(CU, kServal, "EditingBoard", "bin:010203");
+    uint32_t value = 7, size = 0, got;
     char text[8] = "keep";
+    got = StoreReadNamed(98, 14, &value, DATA_NUMBER, &size);
+    std::string seen = Text("%u %u ", got, value);
+    got = StoreReadSubkey(98, 15, &value, DATA_NUMBER, &size);
+    seen += Text("%u %u %u ", got, value, size);
+    got = StoreReadNamed(103, 16, &value, DATA_NUMBER, &size);
+    seen += Text("%u %u ", got, value);
     size = 4;
-    CHECK(StoreReadNamed(103, 4, text, DATA_TEXT, &size) == 0 && !strcmp(text, "GER") && size == 4);
+    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
+    seen += Text("%u %s %u ", got, text, size);
     size = 3;
-    CHECK(StoreReadNamed(103, 4, text, DATA_TEXT, &size) == 1 && !strcmp(text, "GER") && size == 3);
-    CHECK(StoreReadNamed(100, 4, text, DATA_TEXT, &size) == 1);
-    CHECK_EQ(RegGet(cu, kStravoKey, "Language"), Missing());
+    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
+    seen += Text("%u %s %u ", got, text, size);
+    seen += Text("%u ", StoreReadNamed(100, 4, text, DATA_TEXT, &size));
+    CHECK_EQ(seen, "0 300 0 123 4 1 123 0 GER 4 1 GER 3 1 ");
     HKEY none;
-    CHECK(RegOpenKeyExA(cu, kStravoKey, 0, KEY_READ, &none) != ERROR_SUCCESS);
+    CHECK(RegOpenKeyExA(CU, kStravo.c_str(), 0, KEY_READ, &none) != ERROR_SUCCESS);
 
     Context = "capture tool";
-    const char *vc = kVidCapKey;
-    RegPut(cu, vc, "Text", Sz("1"));
-    CHECK(VidCapReadFlag(101, "Missing", 1) == 1 && VidCapReadFlag(101, "Text", 0) == 0 && VidCapReadFlag(100, "Text", 1) == 0);
+    Put(CU, kVidCap, "Text", "sz:1");
+    CHECK_EQ(Text("%d%d%d", VidCapReadFlag(101, "Missing", 1), VidCapReadFlag(101, "Text", 0), VidCapReadFlag(100, "Text", 1)), "100");
     VidCapWriteFlag(101, "Off", 0, 1);
     VidCapWriteFlag(101, "On", 1, 1);
     VidCapWriteDword(101, "Frame", 33367, 33367);
-    RegPut(cu, vc, "Old", Dword(40000));
+    Put(CU, kVidCap, "Old", "dw:40000");
     VidCapWriteDword(101, "Old", 33367, 33367);
-    CHECK(RegGet(cu, vc, "Off") == Dword(0) && RegGet(cu, vc, "On") == Missing() && RegGet(cu, vc, "Frame") == Missing());
-    CHECK_EQ(RegGet(cu, vc, "Old"), Dword(33367));
-    RegPut(cu, vc, "Short", {REG_BINARY, "ab"});
-    RegPut(cu, vc, "Long", {REG_BINARY, "abcdefgh"});
-    RegPut(cu, vc, "Empty", {REG_BINARY, ""});
-    const char fallback[] = "123456";
-    struct Binary {
-        const char *name;
-        uint32_t result;
-        const char *bytes;
-    } binaries[] = {{"Short", 2, "abZZZZ"}, {"Long", 6, "123456"}, {"Empty", 0, "ZZZZZZ"}, {"Old", 6, "123456"}, {"None", 6, "123456"}};
-    for (const Binary &b : binaries) {
+    VidCapWriteBinary(101, "Written", "xyz", 3);
+    seen.clear();
+    for (const char *name : {"Off", "On", "Frame", "Old", "Written"})
+        seen += Get(CU, kVidCap, name) + " ";
+    Put(CU, kVidCap, "Short", "bin:6162");
+    Put(CU, kVidCap, "Long", "bin:6162636465666768");
+    Put(CU, kVidCap, "Empty", "bin:");
+    for (const char *name : {"Short", "Long", "Empty", "Old", "None"}) {
         char out[6];
         memset(out, 'Z', sizeof out);
-        CHECK_EQ(VidCapReadBinary(101, b.name, fallback, out, 6), b.result);
-        CHECK_EQ(std::string(out, 6), b.bytes);
+        got = VidCapReadBinary(101, name, "123456", out, 6);
+        seen += Text("%u ", got) + std::string(out, 6) + " ";
     }
-    VidCapWriteBinary(101, "Written", "xyz", 3);
-    CHECK_EQ(RegGet(cu, vc, "Written"), (RegData{REG_BINARY, "xyz"}));
+    CHECK_EQ(seen, "dw:0 - - dw:33367 bin:78797a 2 abZZZZ 6 123456 0 ZZZZZZ 6 123456 6 123456 ");
     CHECK_EQ(Live(WATCH_KEY), 0);
 }
 

@@ -9,24 +9,14 @@
 #include <windows.h>
 
 enum WatchKind { WATCH_GDI, WATCH_DC, WATCH_PAINT, WATCH_MEMORY, WATCH_FILE, WATCH_KEY, WATCH_KINDS };
+void *WatchMade(int kind, void *handle);
+void WatchGone(int kind, const void *handle);
+extern int CursorShown;  // the net count of ShowCursor calls
 
 #ifndef STRAVO_WATCH_KINDS_ONLY  // the runner's own files call the system directly
 
-void *WatchMade(int kind, void *handle);
-BOOL WINAPI WatchDeleteObject(HGDIOBJ);
-int WINAPI WatchReleaseDC(HWND, HDC);
-BOOL WINAPI WatchDeleteDC(HDC);
-BOOL WINAPI WatchEndPaint(HWND, const PAINTSTRUCT *);
 HGLOBAL WINAPI WatchGlobalAlloc(UINT, SIZE_T);
-HGLOBAL WINAPI WatchGlobalReAlloc(HGLOBAL, SIZE_T, UINT);
-HGLOBAL WINAPI WatchGlobalFree(HGLOBAL);
-HLOCAL WINAPI WatchLocalFree(HLOCAL);
-BOOL WINAPI WatchCloseHandle(HANDLE);
-HFILE WINAPI Watch_lclose(HFILE);
-LONG WINAPI WatchRegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-LONG WINAPI WatchRegCreateKeyExA(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
-LONG WINAPI WatchRegCloseKey(HKEY);
-int WINAPI WatchShowCursor(BOOL);
+LONG WatchKey(LONG status, HKEY *key);
 int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
 BOOL WINAPI WatchGetVersionExA(LPOSVERSIONINFOA);
@@ -44,20 +34,21 @@ INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 #define LocalAlloc(...) WATCH_MADE(WATCH_MEMORY, HLOCAL, LocalAlloc(__VA_ARGS__))
 #define CreateFileA(...) WATCH_MADE(WATCH_FILE, HANDLE, CreateFileA(__VA_ARGS__))
 #define OpenFile(...) ((HFILE)(INT_PTR)WatchMade(WATCH_FILE, (void *)(INT_PTR)OpenFile(__VA_ARGS__)))
-#define DeleteObject WatchDeleteObject
-#define ReleaseDC WatchReleaseDC
-#define DeleteDC WatchDeleteDC
-#define EndPaint WatchEndPaint
 #define GlobalAlloc WatchGlobalAlloc
-#define GlobalReAlloc WatchGlobalReAlloc
-#define GlobalFree WatchGlobalFree
-#define LocalFree WatchLocalFree
-#define CloseHandle WatchCloseHandle
-#define _lclose Watch_lclose
-#define RegOpenKeyExA WatchRegOpenKeyExA
-#define RegCreateKeyExA WatchRegCreateKeyExA
-#define RegCloseKey WatchRegCloseKey
-#define ShowCursor WatchShowCursor
+#define GlobalReAlloc(m, ...) (WatchGone(WATCH_MEMORY, m), WATCH_MADE(WATCH_MEMORY, HGLOBAL, GlobalReAlloc(m, __VA_ARGS__)))
+#define RegOpenKeyExA(root, path, o, access, key) WatchKey(RegOpenKeyExA(root, path, o, access, key), key)
+#define RegCreateKeyExA(r, p, a, b, c, d, e, key, f) WatchKey(RegCreateKeyExA(r, p, a, b, c, d, e, key, f), key)
+// The program frees plain variables, so that naming the handle twice is harmless.
+#define DeleteObject(o) (WatchGone(WATCH_GDI, o), DeleteObject(o))
+#define ReleaseDC(w, dc) (WatchGone(WATCH_DC, dc), ReleaseDC(w, dc))
+#define DeleteDC(dc) (WatchGone(WATCH_DC, dc), DeleteDC(dc))
+#define EndPaint(w, p) (WatchGone(WATCH_PAINT, (p)->hdc), EndPaint(w, p))
+#define GlobalFree(m) (WatchGone(WATCH_MEMORY, m), GlobalFree(m))
+#define LocalFree(m) (WatchGone(WATCH_MEMORY, m), LocalFree(m))
+#define CloseHandle(h) (WatchGone(WATCH_FILE, h), CloseHandle(h))
+#define _lclose(f) (WatchGone(WATCH_FILE, (void *)(INT_PTR)(f)), _lclose(f))
+#define RegCloseKey(k) (WatchGone(WATCH_KEY, k), RegCloseKey(k))
+#define ShowCursor(show) (CursorShown += (show) ? 1 : -1, ShowCursor(show))
 #define MessageBoxA WatchMessageBoxA
 #define WinHelpA WatchWinHelpA
 #define GetVersionExA WatchGetVersionExA
