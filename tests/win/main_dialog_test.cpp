@@ -99,7 +99,7 @@ TEST(MainDialogOpensForTheBoardFound)
          nullptr, "", 5000, "sz:vexoVIDEO Puma"},
         {"95 margay, mono 8-bit 11 kHz, PAL, no sound", 0, [] {
              Put(CU, kServal, "EditingBoard", "sz:vexoVIDEO Margay");
-             Put(CU, kVidCap, "WaveFormatBinary", "bin:01000100112b0000112b000001000800");
+             Put(CU, kVidCap, "WaveFormatBinary", "bin:01000100112b0000112b0000010008000000");
              Put(CU, kVidCap, "CaptureAudio", "dw:0");
              Put(CU, kVidCap, "MicroSecPerFrame", "dw:40000"); },
          "183c 419c 400c 401d 402d 409cd 410d 411d 412cd 413d 416cd 417d 420d 414cd 415d 421dh 156d 159d 172d 187d",
