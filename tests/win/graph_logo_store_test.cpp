@@ -164,11 +164,8 @@ TEST(StoreFormsTypesAndFallbacks)
         {StoreWriteSubkey(102, 8, "none", DATA_TEXT), LM, kStravo + "\\LastBoard", "", "sz:none"},
         {StoreWriteNamed(99, 2, x100.c_str(), DATA_TEXT), CU, kCaracal, "CapDrive", nullptr},
         {StoreWriteNamed(99, 0, x101.c_str(), DATA_TEXT), CU, kCaracal, "CapRate", "-"},
-        {StoreWriteNamed(99, 1, "", DATA_TEXT), CU, kCaracal, "CapFormat", "-"},
         {StoreWriteNamed(99, 0, &n, 2), CU, kCaracal, "CapRate", "-"},
         {StoreWriteNamed(101, 0, &n, DATA_NUMBER), CU, kVidCap, "CapRate", "-"},
-        {StoreWriteNamed(107, 0, &n, DATA_NUMBER), CU, "Software\\vexo", "CapRate", "-"},
-        {StoreWriteSubkey(99, 255, &n, DATA_NUMBER), CU, kCaracal, "", "-"},
     };
     for (const Write &w : writes) {
         Context = w.path + " " + w.name;

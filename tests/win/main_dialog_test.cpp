@@ -134,8 +134,9 @@ TEST(MainDialogOpensForTheBoardFound)
             RECT window;
             GetWindowRect(dialog, &window);
             CHECK_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+            Command(dialog, IDC_HELP_BUTTON);
             Command(dialog, IDC_CLOSE);
-            CHECK_EQ(Help, std::vector<std::string>{"STRVENG.HLP 2"});
+            CHECK_EQ(Help, (std::vector<std::string>{"STRVENG.HLP 3", "STRVENG.HLP 2"}));
         });
         CHECK_EQ(Get(LM, kStravo + "\\LastBoard", ""), r.lastBoard);
         CHECK(Boxes.empty());
@@ -318,6 +319,15 @@ TEST(HotSpots)
             rates += TextOf(dialog, IDC_RATE) + " ";
         }
         CHECK_EQ(rates, "6144 kB/s 6144 kB/s 11833 kB/s 6144 kB/s ");
+        // Store before a test says so; More shows the system information; both give
+        // the focus to the start button.
+        Script(612, [](HWND info) { EndDialog(info, IDOK); });
+        for (int id : {IDC_STORE, IDC_MORE}) {
+            SetFocus(GetDlgItem(dialog, IDC_CLOSE));
+            Command(dialog, id);
+            CHECK_EQ(Focus(dialog), IDC_START);
+        }
+        CHECK_EQ(Boxes, std::vector<std::string>{Box("Le disque dur n'a pas encore été testé", MB_ICONEXCLAMATION, true)});
         SendMessageA(dialog, WM_CLOSE, 0, 0);
     });
 }
