@@ -6,14 +6,11 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "../../logo/dib_rules.h"
 #include "../native/dib_memory_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    MemoryDib source;
-    source.data = data;
-    source.size = size;
+    MemoryDib source(data, size);
     DibIo io = source.Io();
     const unsigned char *block = (const unsigned char *)LoadDib(&io);
     if (block) {
@@ -29,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             sum = sum + block[i];
         io.free(io.context, (void *)block);
     }
-    if (source.liveBlocks != 0) {
-        fprintf(stderr, "%d blocks left\n", source.liveBlocks);
+    if (source.live != 0) {
+        fprintf(stderr, "%d blocks left\n", source.live);
         abort();
     }
     return 0;

@@ -10,57 +10,43 @@
 #include "../../logo/dib_rules.h"
 
 struct MemoryDib {
-    const unsigned char *data = nullptr;
-    size_t size = 0, position = 0;
-    int liveBlocks = 0, allocations = 0, failAllocation = -1;  // -1: none fails
+    const unsigned char *data;
+    size_t size, at = 0;
+    int live = 0, calls = 0, failAt = -1;  // -1: no allocation fails
     uint32_t blockSize = 0, largestRead = 0;
 
+    MemoryDib(const void *bytes, size_t n) : data((const unsigned char *)bytes), size(n) {}
     static MemoryDib *Of(void *c) { return (MemoryDib *)c; }
-    static uint32_t Read(void *c, void *buffer, uint32_t count)
+    void *Grow(void *block, uint32_t n)
     {
-        MemoryDib *m = Of(c);
-        m->largestRead = count > m->largestRead ? count : m->largestRead;
-        size_t left = m->position < m->size ? m->size - m->position : 0;
-        uint32_t n = count < left ? count : (uint32_t)left;
-        memcpy(buffer, m->data + m->position, n);
-        m->position += n;
-        return n;
-    }
-    static int32_t Seek(void *c, int32_t offset, int origin)
-    {
-        MemoryDib *m = Of(c);
-        int64_t to = (origin == DIB_SEEK_CUR ? (int64_t)m->position : 0) + offset;
-        if (to < 0)
-            return -1;
-        m->position = (size_t)to;  // past the end is allowed, as for a file
-        return (int32_t)to;
-    }
-    static void *Alloc(void *c, uint32_t size)
-    {
-        MemoryDib *m = Of(c);
-        if (m->allocations++ == m->failAllocation)
+        if (calls++ == failAt)
             return nullptr;
-        m->liveBlocks++;
-        m->blockSize = size;
-        return malloc(size ? size : 1);
+        live += !block, blockSize = n;
+        return realloc(block, n ? n : 1);
     }
-    static void *Realloc(void *c, void *block, uint32_t size)
+    DibIo Io()
     {
-        MemoryDib *m = Of(c);
-        if (m->allocations++ == m->failAllocation)
-            return nullptr;
-        m->blockSize = size;
-        return realloc(block, size ? size : 1);
+        return DibIo{this,
+                     [](void *c, void *to, uint32_t count) {
+                         MemoryDib *m = Of(c);
+                         uint32_t n = (uint32_t)(m->at < m->size ? m->size - m->at : 0);
+                         n = count < n ? count : n;
+                         m->largestRead = count > m->largestRead ? count : m->largestRead;
+                         memcpy(to, m->data + m->at, n);
+                         m->at += n;
+                         return n;
+                     },
+                     [](void *c, int32_t offset, int origin) {
+                         // Past the end is allowed, as for a file.
+                         int64_t to = (origin == DIB_SEEK_CUR ? (int64_t)Of(c)->at : 0) + offset;
+                         Of(c)->at = to < 0 ? Of(c)->at : (size_t)to;
+                         return to < 0 ? -1 : (int32_t)to;
+                     },
+                     [](void *c, uint32_t n) { return Of(c)->Grow(nullptr, n); },
+                     [](void *c, void *block, uint32_t n) { return Of(c)->Grow(block, n); },
+                     [](void *c, void *block) { Of(c)->live--, free(block); },
+                     [](void *, void *block) { return block; }, [](void *, void *) {}};
     }
-    static void Free(void *c, void *block)
-    {
-        Of(c)->liveBlocks--;
-        free(block);
-    }
-    static void *Lock(void *, void *block) { return block; }
-    static void Unlock(void *, void *) {}
-
-    DibIo Io() { return DibIo{this, Read, Seek, Alloc, Realloc, Free, Lock, Unlock}; }
 };
 
 #endif

@@ -2,121 +2,98 @@
 // capture settings taken from and handed back to the registry's texts and formats.
 #include <gtest/gtest.h>
 
-#include <string.h>
+#include <array>
 
 #include "../../evaluate/capture_rules.h"
 #include "../../evaluate/evaluation_rules.h"
 #include "text.h"
 
-namespace {
-
 enum { AUDIO = 1, NTSC = 2, CROP = 4, UNCAPPED = 8, DMA16 = 16 };
-
-// A drive's rates under a board and platform, memory limits 60000/50000, with the
-// loudest sound (44,100 Hz, stereo, 16 bits) where AUDIO is given.
-std::string Evaluated(uint32_t write, uint32_t read, int board, int nt, int flags = 0)
-{
-    EvaluationInput in = {};
-    in.writeRate = write, in.readRate = read, in.boardType = board, in.windowsNT = nt;
-    in.pumaToMemoryRate = 10000, in.memoryToPumaRate = 12000, in.toMemoryRate = 60000, in.fromMemoryRate = 50000;
-    in.audio = in.stereo = in.audio16Bit = (flags & AUDIO) != 0;
-    in.sampleRateChoice = flags & AUDIO ? 2 : 0;
-    in.ntsc = (flags & NTSC) != 0, in.cropping = (flags & CROP) != 0;
-    in.rateCapOff = (flags & UNCAPPED) != 0, in.dma16Bit = (flags & DMA16) != 0;
-    EvaluationResult r;
-    EvaluateRates(&in, &r);
-    return Text("%u/%u/%u", r.availableRate, r.compressionTenths, r.qualityClass);
-}
 
 TEST(Evaluation, WorkedExamplesBoardsAndSound)
 {
-    // Windows 95, Puma at its default limits, PAL/SECAM uncropped, 4000/5000 kB/s.
-    EXPECT_EQ(Text("%u %u %u %u %u %u %u", VideoRate(4000, 10000, 0, 834), VideoRate(5000, 12000, 0, 834),
-                   AudioShare(4000, 176400, 1000), AudioShare(5000, 176400, 1000), VideoRate(4000, 10000, 861, 834),
-                   VideoRate(5000, 12000, 1033, 834), VideoRate(200, 60000, 200, 900)),
-              "2382 2943 861 1033 1869 2335 0");
-    const std::string figures[] = {
-        Evaluated(4000, 5000, BOARD_PUMA, 0), Evaluated(4000, 5000, BOARD_PUMA, 0, AUDIO),
-        Evaluated(8000, 9000, BOARD_OCELOT, 1, NTSC | CROP), Evaluated(8000, 9000, BOARD_OCELOT, 1, NTSC | CROP | UNCAPPED),
-        Evaluated(30000, 30000, BOARD_LYNX, 1, NTSC), Evaluated(30000, 30000, BOARD_PUMA, 1, NTSC),
-        Evaluated(30000, 30000, BOARD_PUMA, 1, CROP), Evaluated(30000, 30000, BOARD_PUMA_PLUS, 1, NTSC),
-        Evaluated(30000, 30000, BOARD_OCELOT_PLUS, 1, NTSC), Evaluated(30000, 30000, 7, 1, NTSC),
+    // A drive's rates under a board and platform (1: NT), memory limits 60000/50000,
+    // with the loudest sound (44,100 Hz, stereo, 16 bits) where AUDIO is given.
+    struct Row {
+        uint32_t write, read;
+        int board, nt, flags;
+        const char *expect;
+    } rows[] = {
+        {4000, 5000, BOARD_PUMA, 0, 0, "2382/90/2"},  // the Puma at its default limits, PAL uncropped
+        {4000, 5000, BOARD_PUMA, 0, AUDIO, "1869/115/1"},
+        {5000, 4000, BOARD_PUMA, 0, AUDIO, "1963/110/1"},
+        {8000, 9000, BOARD_OCELOT, 1, NTSC | CROP, "6144/26/2"},
+        {8000, 9000, BOARD_OCELOT, 1, NTSC | CROP | UNCAPPED, "6352/25/2"},
+        {30000, 30000, BOARD_LYNX, 1, NTSC, "3072/58/2"},
+        {30000, 30000, BOARD_PUMA, 1, NTSC, "3700/48/2"},
+        {30000, 30000, BOARD_PUMA, 1, CROP, "3100/61/2"},
+        {30000, 30000, BOARD_PUMA_PLUS, 1, NTSC, "4096/43/2"},
+        {30000, 30000, BOARD_OCELOT_PLUS, 1, NTSC, "7168/25/2"},
         // Sound in units of 1000, of 1500 for the Ocelot, of 2000 for a 16-bit DMA card.
-        Evaluated(3000, 6000, BOARD_LYNX, 1, NTSC | AUDIO), Evaluated(3000, 6000, BOARD_OCELOT, 1, NTSC | AUDIO),
-        Evaluated(3000, 6000, BOARD_PUMA_PLUS, 1, NTSC | AUDIO | DMA16),
-        Evaluated(150, 150, BOARD_LYNX, 0, AUDIO),  // too slow for its sound
+        {3000, 6000, BOARD_LYNX, 1, NTSC | AUDIO, "1980/90/2"},
+        {3000, 6000, BOARD_OCELOT, 1, NTSC | AUDIO, "2128/84/2"},
+        {3000, 6000, BOARD_PUMA_PLUS, 1, NTSC | AUDIO | DMA16, "2202/81/2"},
+        {150, 150, BOARD_LYNX, 0, AUDIO, "0/216000/0"},  // too slow for its sound
     };
-    const char *expected[] = {"2382/90/2", "1869/115/1", "6144/26/2", "6352/25/2", "3072/58/2", "3700/48/2", "3100/61/2",
-                              "4096/43/2", "7168/25/2", "6144/29/2", "1980/90/2", "2128/84/2", "2202/81/2", "0/216000/0"};
-    for (size_t i = 0; i < sizeof expected / sizeof *expected; i++)
-        EXPECT_EQ(figures[i], expected[i]) << "row " << i;
-    EXPECT_EQ(Text("%u%u%u%u %u %u %u %u", QualityClassOf(109), QualityClassOf(110), QualityClassOf(219),
-                   QualityClassOf(220), AudioBytesPerSecond(1, 0, 0), AudioBytesPerSecond(2, 0, 0),
-                   AudioBytesPerSecond(0, 1, 0), AudioBytesPerSecond(0, 0, 1)),
-              "2110 22050 44100 22050 22050");
+    for (const Row &w : rows) {
+        const int f = w.flags, a = f & AUDIO;
+        EvaluationInput in = {w.write, w.read, w.board, 10000, 12000, 60000, 50000, w.nt, a, 2 * a, a, a,
+                              (f & DMA16) != 0, (f & NTSC) != 0, (f & CROP) != 0, (f & UNCAPPED) != 0};
+        EvaluationResult r;
+        EvaluateRates(&in, &r);
+        EXPECT_EQ(Text("%u/%u/%u", r.availableRate, r.compressionTenths, r.qualityClass), w.expect) << w.write;
+    }
+    EXPECT_EQ(Text("%u%u %u %u", QualityClassOf(219), QualityClassOf(220), AudioBytesPerSecond(1, 0, 0),
+                   AudioBytesPerSecond(0, 0, 1)), "10 22050 22050");
 }
 
 TEST(Evaluation, RatioTextsAndBars)
 {
     std::string out;
-    for (uint32_t tenths : {26u, 69u, 90u, 115u, 216000u}) {
+    char text[32];
+    for (uint32_t tenths : {69u, 90u, 115u, 216000u}) {
         uint32_t ratios[3];
         ColumnRatios(tenths, ratios);
-        for (int column = 0; column < 3; column++) {
-            char dot[32], comma[32];
-            FormatRatio(dot, sizeof dot, ratios[column], 0);
-            FormatRatio(comma, sizeof comma, ratios[column], 1);
-            out += Text("%s %s ", dot, comma);
-        }
+        for (uint32_t ratio : ratios)
+            FormatRatio(text, sizeof text, ratio, 0), out += Text("%s ", text);
     }
-    EXPECT_EQ(out, "3.0:1 3,0:1 3.0:1 3,0:1 3.0:1 3,0:1 3.0:1 3,0:1 3.4:1 3,4:1 6.9:1 6,9:1 3.0:1 3,0:1 4.5:1 4,5:1 "
-                   "9.0:1 9,0:1 3.0:1 3,0:1 5.7:1 5,7:1 11.5:1 11,5:1 5400.0:1 5400,0:1 10800.0:1 10800,0:1 "
-                   "21600.0:1 21600,0:1 ");
-    out.clear();
+    FormatRatio(text, sizeof text, 115, 1);
+    out += text;
     for (auto bar : {std::pair<uint32_t, int>{4500, 100}, {9000, 70}, {20000, 70}, {0, 70}, {1, 100}}) {
         BarBox b = SpeedBarBox(BarBox{0, 0, 150, 18}, bar.first, 9000, bar.second);
-        out += Text("%d,%d,%d,%d ", b.left, b.top, b.right, b.bottom);
+        out += Text(" %d,%d,%d,%d", b.left, b.top, b.right, b.bottom);
     }
-    EXPECT_EQ(out, "1,1,75,17 1,5,149,17 1,5,149,17 1,5,1,17 1,1,1,17 ");
     int32_t xs[16];
-    EXPECT_EQ(BarTickPositions(0, 150, 9, xs, 16) * 1000 + xs[0] * 10 + (xs[8] == 144), 9161);
-    EXPECT_EQ(BarTickPositions(0, 90, 9, xs, 16), 8) << "no tick on the right edge";
-    EXPECT_EQ(BarTickPositions(0, 8, 9, xs, 16), 0) << "a step of 0 draws none";
+    // Nine parts of 150: ticks from 16 to 144; none on the right edge, none of step 0.
+    const int ticks = BarTickPositions(0, 150, 9, xs, 16);
+    out += Text(" %d %d %d", ticks, xs[0], xs[8]);
+    out += Text(" %d %d", BarTickPositions(0, 90, 9, xs, 16), BarTickPositions(0, 8, 9, xs, 16));
+    EXPECT_EQ(out, "3.0:1 3.4:1 6.9:1 3.0:1 4.5:1 9.0:1 3.0:1 5.7:1 11.5:1 5400.0:1 10800.0:1 "
+                   "21600.0:1 11,5:1 1,1,75,17 1,5,149,17 1,5,149,17 1,5,1,17 1,1,1,17 9 16 144 8 0");
 }
 
 TEST(CaptureRules, BoardsRatesAndWaveFormats)
 {
     std::string out;
     for (const char *name : {"vexoVIDEO Puma", "VEXOvideo ocelot", "vexoVIDEO Lynx", "vexoVIDEO Margay",
-                             "vexoVIDEO Ocelot plus", "vexoVIDEO Puma plus", "vexoVIDEO Puma ", ""})
+                             "vexoVIDEO Ocelot plus", "vexoVIDEO Puma plus"})
         out += Text("%d/%d ", BoardFromActBoard(name), BoardFromEditingBoard(name));
-    EXPECT_EQ(out, "1/255 2/2 0/0 255/0 255/4 255/3 255/255 255/255 ");
-    EXPECT_EQ(Text("%d%d%d%d%d %d%d%d%d %u %u", DefaultBoardType(BOARD_NONE, 1), DefaultBoardType(BOARD_NONE, 0),
-                   DefaultBoardType(BOARD_PUMA_PLUS, 1), DefaultBoardType(BOARD_LYNX, 0), DefaultBoardType(5, 1),
-                   PumaRateAccepted(199), PumaRateAccepted(200), PumaRateAccepted(20000), PumaRateAccepted(20001),
-                   FrameTimeMicroseconds(0), FrameTimeMicroseconds(1)),
-              "12301 0110 40000 33367");
-    out.clear();
+    out += Text("%d%d%d%d%d %d%d%d%d %u %u", DefaultBoardType(BOARD_NONE, 1), DefaultBoardType(BOARD_NONE, 0),
+                DefaultBoardType(BOARD_PUMA_PLUS, 1), DefaultBoardType(BOARD_LYNX, 0), DefaultBoardType(5, 1),
+                PumaRateAccepted(199), PumaRateAccepted(200), PumaRateAccepted(20000), PumaRateAccepted(20001),
+                FrameTimeMicroseconds(0), FrameTimeMicroseconds(1));
     for (WaveFormat f : {WaveFormat{1, 1, 11025, 0, 0, 8, 0}, {1, 2, 22050, 0, 0, 16, 0}, {1, 4, 8000, 0, 0, 12, 0}}) {
         int choice = -1, stereo = -1, sixteen = -1;
         AudioChoicesFromFormat(&f, &choice, &stereo, &sixteen);
-        out += Text("%d%d%d ", choice, stereo, sixteen);
+        out += Text(" %d%d%d", choice, stereo, sixteen);
     }
-    EXPECT_EQ(out, "000 111 201 ");
-    struct Update {
-        uint16_t tag;
-        int choice, stereo, sixteen;
-        unsigned char bytes[18];
-    } updates[] = {
-        {1, 2, 1, 1, {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 5, 0}},
-        {0, 0, 0, 0, {1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0, 5, 0}},
-        {0x55, 1, 1, 0, {0x55, 0, 2, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 8, 0, 5, 0}},
-    };
-    for (const Update &u : updates) {
-        WaveFormat f = {u.tag, 7, 1, 2, 3, 12, 5};
-        UpdateWaveFormat(&f, u.choice, u.stereo, u.sixteen);
-        EXPECT_EQ(memcmp(&f, u.bytes, sizeof f), 0) << "tag " << u.tag << " rate " << u.choice;
+    // Tag 0 goes out as PCM; any other tag is kept, and so is the extra size.
+    for (auto u : {std::array<int, 4>{1, 2, 1, 1}, {0, 0, 0, 0}, {0x55, 1, 1, 0}}) {
+        WaveFormat f = {(uint16_t)u[0], 7, 1, 2, 3, 12, 5};
+        UpdateWaveFormat(&f, u[1], u[2], u[3]);
+        out += Text(" %u/%u/%u/%u/%u/%u/%u", f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec,
+                    f.nBlockAlign, f.wBitsPerSample, f.cbSize);
     }
+    EXPECT_EQ(out, "1/255 2/2 0/0 255/0 255/4 255/3 12301 0110 40000 33367 000 111 201"
+                   " 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5");
 }
-
-}  // namespace
