@@ -3,9 +3,6 @@
 // also the fuzzer's seeds (written where STRAVO_DIB_CORPUS names a folder).
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "dib_memory_io.h"
 #include "text.h"
 
@@ -23,10 +20,7 @@ struct Case {
 static std::vector<uint8_t> File(const Case &c)
 {
     std::vector<uint8_t> f = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
-    auto put = [&f](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; i++)
-            f.push_back((uint8_t)(v >> 8 * i));
-    };
+    auto put = [&f](uint32_t v, int bytes) { f.insert(f.end(), (uint8_t *)&v, (uint8_t *)&v + bytes); };
     put(c.core ? 74 : 134, 4);
     for (uint32_t v : c.core ? std::vector<uint32_t>{12, 0x40004, 0x40001}
                              : std::vector<uint32_t>{40, 4, 4, 0x80001, 0, 0, 0, 0, 20, 0})

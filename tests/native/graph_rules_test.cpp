@@ -2,18 +2,13 @@
 // label layout, minimum size and cursor mapping.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "../../graph/graph_rules.h"
 #include "text.h"
 
 struct Blocks {
     std::vector<BlockSample> samples;
     TestResult result = {};
-    explicit Blocks(uint32_t count) : samples(count + 1, BlockSample{10, 20})
-    {
-        result.blockSizeKB = 96, result.blockCount = count, result.samples = samples.data();
-    }
+    explicit Blocks(uint32_t n) : samples(n + 1, BlockSample{10, 20}) { result.blockSizeKB = 96, result.blockCount = n, result.samples = samples.data(); }
 };
 
 TEST(GraphRules, ScaleGroupsAndRange)

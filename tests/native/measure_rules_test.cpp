@@ -4,8 +4,6 @@
 
 #include <math.h>
 
-#include <vector>
-
 #include "../../measure/drive_rules.h"
 #include "../../measure/memory_rules.h"
 #include "../../measure/rate_analysis.h"

@@ -34,12 +34,9 @@ TEST(StoreRules, TextsAndTheDecimalRule)
     for (const char *text : {"0123", "", "7", "4294967296", "1a", "-5"})
         out += Text("%u ", ParseDecimal(text));
     EXPECT_EQ(out, Text("1001 123 0 7 0 59 %u ", (uint32_t)-25));
-    struct Query {
-        const char *data;
-        uint32_t bytes, size, result;
-    } queries[] = {{"GER\0", 4, 10, 4}, {"GER", 3, 10, 4}, {"GERMAN", 6, 6, 0}, {"GERMAN", 7, 6, 0},
+    struct { const char *data; uint32_t bytes, size, result; } queries[] = {{"GER\0", 4, 10, 4}, {"GER", 3, 10, 4}, {"GERMAN", 6, 6, 0}, {"GERMAN", 7, 6, 0},
                    {"AB\0CD", 5, 5, 5}, {"X", 1, 0, 0}};
-    for (const Query &q : queries) {
+    for (const auto &q : queries) {
         char buffer[16];
         memset(buffer, '#', sizeof buffer);
         memcpy(buffer, q.data, q.bytes);
