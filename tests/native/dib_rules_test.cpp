@@ -83,7 +83,7 @@ TEST(DibReader, VariantsAndTheirBlocks)
             DibIo io = m.Io();
             unsigned char *block = (unsigned char *)LoadDib(&io), colors[DIB_MAX_COLORS][3];
             if (!block || failAt >= 0) {
-                EXPECT_TRUE(!block && (failAt >= 0 || *c.expect == '-')) << c.name << failAt;
+                EXPECT_TRUE(!block && (failAt >= 0 || !strcmp(c.expect, "-"))) << c.name << failAt;
                 EXPECT_EQ(m.live, 0) << c.name;
                 continue;
             }
