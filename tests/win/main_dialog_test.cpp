@@ -39,9 +39,8 @@ TEST(StartUpChoosesLanguageAndPlatform)
 {
     struct Row {
         const char *country, *stored, *expected;
-    } rows[] = {{"49", "", "500 0 510 511 512 STRVGER.HLP"}, {"1", "sz:GER", "500 1 510 511 512 STRVGER.HLP"},
-                {"32", "sz:DEU", "600 0 610 611 612 STRVFRE.HLP"}, {"33", "sz:eng", "0 0 10 11 12 STRVENG.HLP"},
-                {"886", "dw:5391687", "500 1 510 511 512 STRVGER.HLP"}};
+    } rows[] = {{"49", "", "500 0 510 511 512 STRVGER.HLP"}, {"32", "sz:DEU", "600 0 610 611 612 STRVFRE.HLP"},
+                {"33", "sz:eng", "0 0 10 11 12 STRVENG.HLP"}, {"886", "dw:5391687", "500 1 510 511 512 STRVGER.HLP"}};
     for (const Row &r : rows) {
         Context = std::string("country ") + r.country;
         ResetRegistry(r.country);

@@ -238,7 +238,6 @@ TEST(MemoryTestAndSystemInformation)
          "Sprachänderungen werden erst beim nächsten Start von vexoVIDEO STRAVO aktiv"},
         {500, BOARD_OCELOT, "fre", "98765 20 Englisch|Deutsch|Französisch| 2", 0, IDCANCEL, "2500", 2000,
          "Language selection will take effect after restarting vexoVIDEO STRAVO"},
-        {600, BOARD_LYNX, "GER", "98765 20 Englais|Allemand|Français| 1", 2, SC_CLOSE, "abc", 10, nullptr},
         {0, BOARD_LYNX, nullptr, "98765 20 English|German|French| 0", 2, 0, "11", 11, nullptr},
     };
     for (const Row &r : rows) {
