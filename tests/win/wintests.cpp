@@ -1,0 +1,1157 @@
+// The Windows runner: the program's own procedures on its own templates, with the
+// real registry and files, checks that name their line, and the watch that the
+// program's sources are built with here (watch.h): what they make and free is
+// noted; message boxes, help calls, the platform and nested dialogs answer from
+// the test's script instead of the system. Prints a line per test and
+// "win: N passed, N failed"; an argument runs the tests whose names contain it.
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../../evaluate/capture_rules.h"
+#include "../../graph/graph_dialog.h"
+#include "../../measure/disk_speed.h"
+#include "../../measure/drive_list.h"
+#include "../../measure/drive_records.h"
+#include "../../measure/memory_bandwidth.h"
+#include "../../resources/resource.h"
+#include "../../shell/language.h"
+#include "../../shell/shell_state.h"
+#include "../../shell/startup.h"
+#include "../../store/store.h"
+#include "../native/text.h"
+
+#define STRAVO_WATCH_KINDS_ONLY
+#include "watch.h"
+
+// Checks in the manner of Wine's own tests: a failure names its line and what the
+// test is about at that moment (the row of a table, the step of a story).
+static std::vector<std::pair<const char *, void (*)()>> Cases;
+static std::string Context;
+static int Failures;
+#define TEST(name)                                                                \
+    static void name();                                                           \
+    static const bool name##_listed = (Cases.push_back({#name, name}), true); \
+    static void name()
+
+static bool CheckAt(bool ok, int line, const std::string &what)
+{
+    if (!ok)
+        printf("line %d: %s%s%s\n", line, Context.c_str(), Context.empty() ? "" : ": ", what.c_str()), Failures++;
+    return ok;
+}
+#define CHECK(c) CheckAt((c), __LINE__, #c)
+static std::string Shown(long long v) { return std::to_string(v); }
+static std::string Shown(const std::string &v) { return '"' + v + '"'; }
+static std::string Shown(const std::vector<std::string> &v)
+{
+    std::string out;
+    for (auto &s : v)
+        out += Shown(s) + " ";
+    return "{ " + out + "}";
+}
+template <class A, class B>
+static bool CheckEqualAt(const A &a, const B &b, int line, const char *text)
+{
+    return (a == b) || CheckAt(false, line, std::string(text) + " is " + Shown(a) + ", not " + Shown(b));
+}
+#define CHECK_EQ(a, b) CheckEqualAt((a), (b), __LINE__, #a)
+
+// Registry values as text: "sz:TEXT", "dw:NUMBER", "bin:HEX"; "-" for none.
+static const HKEY LM = HKEY_LOCAL_MACHINE, CU = HKEY_CURRENT_USER;
+static const std::string kCompany = "Software\\vexo Computer Products\\", kStravo = kCompany + "vexoVIDEO STRAVO",
+                         kServal = kCompany + "Serval", kCaracal = kCompany + "vexoVIDEO Caracal",
+                         kPuma = kCompany + "vexoVIDEO Puma", kVidCap = "Software\\Microsoft\\Multimedia Tools\\VidCap",
+                         kWriteSpeed = kStravo + "\\WriteSpeed", kReadSpeed = kStravo + "\\ReadSpeed",
+                         kActBoard = kStravo + "\\ActBoard";
+
+static void Put(HKEY root, const std::string &path, const char *name, const std::string &value)
+{
+    HKEY key;
+    std::string type = value.substr(0, value.find(':')), text = value.substr(type.size() + 1), data;
+    DWORD number = strtoul(text.c_str(), 0, 10);
+    if (type == "dw")
+        data.assign((const char *)&number, 4);
+    else if (type == "sz")
+        data = text + '\0';
+    else
+        for (size_t i = 0; i + 1 < text.size(); i += 2)
+            data += (char)strtoul(text.substr(i, 2).c_str(), 0, 16);
+    if (RegCreateKeyExA(root, path.c_str(), 0, 0, 0, KEY_WRITE, 0, &key, 0) == ERROR_SUCCESS) {
+        RegSetValueExA(key, name, 0, type == "dw" ? REG_DWORD : type == "sz" ? REG_SZ : REG_BINARY,
+                       (const BYTE *)data.data(), (DWORD)data.size());
+        RegCloseKey(key);
+    }
+}
+
+static std::string Get(HKEY root, const std::string &path, const char *name)
+{
+    HKEY key;
+    unsigned char data[4096];
+    DWORD type, size = sizeof data;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "-";
+    LONG status = RegQueryValueExA(key, name, 0, &type, data, &size);
+    RegCloseKey(key);
+    std::string out = type == REG_SZ ? "sz:" : type == REG_DWORD ? "dw:" : "bin:";
+    if (status != ERROR_SUCCESS)
+        return "-";
+    if (type == REG_DWORD && size == 4)
+        return out + std::to_string(*(DWORD *)data);
+    if (type == REG_SZ && size && !data[size - 1])
+        return out + std::string((char *)data, size - 1);
+    for (DWORD i = 0; i < size; i++)
+        out += "0123456789abcdef"[data[i] >> 4], out += "0123456789abcdef"[data[i] & 15];
+    return out;
+}
+
+// Removes the keys the program owns or reads; a country code (1: English, NTSC).
+static void ResetRegistry(const char *country = "1")
+{
+    for (HKEY root : {CU, LM}) {
+        RegDeleteTreeA(root, "Software\\vexo Computer Products");
+        RegDeleteTreeA(root, "Software\\vexo");
+    }
+    RegDeleteTreeA(CU, kVidCap.c_str());
+    Put(CU, "Control Panel\\International", "iCountry", std::string("sz:") + country);
+}
+
+// What the watch saw: message boxes as "text|caption|style|owned", help calls as
+// "FILE command"; answers to the next boxes (IDOK after them); what GetVersionExA
+// reports; the n-th global allocation from now that fails (0: none).
+static std::vector<std::string> Boxes, Help;
+static std::vector<int> BoxAnswers;
+static DWORD Platform;
+static const DWORD PLATFORM_FAILS = 0xFFFFFFFF;
+static int FailGlobalAlloc;
+int CursorShown;
+static std::vector<std::pair<int, const void *>> LiveObjects;
+
+// The program's state as start-up leaves it, in a language (0, 500, 600), with
+// the drive tables and the main dialog's state cleared.
+static void StartAs(int languageOffset, int windowsNT)
+{
+    AppInstance = GetModuleHandleA(0);
+    LanguageOffset = languageOffset;
+    MainDialogId = (WORD)(IDD_MAIN + languageOffset);
+    AboutDialogId = (WORD)(IDD_ABOUT + languageOffset);
+    SysInfoDialogId = (WORD)(IDD_SYSINFO + languageOffset);
+    LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
+    HelpFile = HelpFileForOffset(languageOffset);
+    IsWindowsNT = windowsNT;
+    Platform = windowsNT ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS;
+    ReferenceStored = TestStarted = SelectedDrive = LastTestedDrive = RateCapOff = MemoryTestDone = 0;
+    TestFileSizeMB = 20;
+    for (int slot = 0; slot < MAX_DRIVES; slot++) {
+        if (TestResults[slot].samples)
+            GlobalFree((HGLOBAL)TestResults[slot].samples);
+        TestResults[slot] = TestResult();
+        DriveTable[slot].description[0] = DriveTable[slot].driveName[0] = 0;
+    }
+    PassCalls = &SystemDiskCalls;
+    Boxes.clear(), BoxAnswers.clear(), Help.clear(), LiveObjects.clear();
+    FailGlobalAlloc = CursorShown = 0;
+}
+
+// Objects of a kind (-1: all) made and not yet freed.
+static int Live(int kind = -1)
+{
+    int n = 0;
+    for (auto &object : LiveObjects)
+        n += kind < 0 || object.first == kind;
+    return n;
+}
+
+// The disk passes on real files with a clock of the script's: writes take 20 ms
+// and reads 10 ms (4800 and 9600 kB/s); a write can fail, a read come short,
+// Escape be released or a log-off be sent at a chosen block (counted from 1).
+static struct DiskScript {
+    uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0;
+    bool noCounter = false;  // no performance counter: the tick count serves
+    uint32_t writes = 0, reads = 0;
+    std::vector<std::string> titles;  // the owner's title at the first block of each pass
+} Disk;
+static HWND DiskOwner;
+static uint32_t FakeMs;
+
+static void NoteBlock(uint32_t block, uint32_t ms)
+{
+    char title[256];
+    FakeMs += ms;
+    if (block == 1 && GetWindowTextA(DiskOwner, title, sizeof title) >= 0)
+        Disk.titles.push_back(title);
+}
+
+static DWORD WINAPI SendEndSession(void *) { return (DWORD)SendMessageA(DiskOwner, WM_ENDSESSION, TRUE, 0); }
+
+static BOOL WINAPI ScriptedWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
+{
+    NoteBlock(++Disk.writes, 20);
+    if (Disk.writes == Disk.escapeAtWrite)
+        PostMessageA(DiskOwner, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    if (Disk.writes == Disk.endSessionAtWrite) {
+        CloseHandle(CreateThread(0, 0, SendEndSession, 0, 0, 0));
+        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
+            Sleep(5);
+    }
+    return !(Disk.failWriteAt && Disk.writes >= Disk.failWriteAt) && WriteFile(file, data, bytes, done, o);
+}
+
+static BOOL WINAPI ScriptedRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
+{
+    NoteBlock(++Disk.reads, 10);
+    BOOL ok = ReadFile(file, data, bytes, done, o);
+    if (Disk.reads == Disk.shortReadAt)
+        *done = bytes - 512;
+    return ok;
+}
+
+static DWORD WINAPI FakeTicks() { return FakeMs * 3 + 7; }  // must not be the counter's
+static BOOL WINAPI FakeCounter(LARGE_INTEGER *now) { now->QuadPart = FakeMs * 10ll + 123456789; return TRUE; }
+static BOOL WINAPI FakeFrequency(LARGE_INTEGER *f) { f->QuadPart = 10000; return !Disk.noCounter; }
+static const DiskCalls ScriptedCalls = {ScriptedWrite, ScriptedRead, FakeTicks, FakeCounter, FakeFrequency};
+
+static void UseScriptedDisk(HWND owner, DiskScript script = DiskScript())
+{
+    Disk = script;
+    DiskOwner = owner;
+    PassCalls = &ScriptedCalls;
+}
+
+// The watch's side.
+void *WatchMade(int kind, void *handle)
+{
+    if (handle && handle != INVALID_HANDLE_VALUE)
+        LiveObjects.push_back({kind, handle});
+    return handle;
+}
+
+void WatchGone(int kind, const void *handle)
+{
+    for (size_t i = 0; i < LiveObjects.size(); i++)
+        if (LiveObjects[i] == std::make_pair(kind, handle))
+            return (void)LiveObjects.erase(LiveObjects.begin() + i);
+}
+
+HGLOBAL WINAPI WatchGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    if (FailGlobalAlloc && --FailGlobalAlloc == 0)
+        return 0;
+    return (HGLOBAL)WatchMade(WATCH_MEMORY, GlobalAlloc(flags, bytes));
+}
+
+LONG WatchKey(LONG status, HKEY *key) { return status == ERROR_SUCCESS && WatchMade(WATCH_KEY, *key), status; }
+
+static std::string Ansi(const char *utf8);
+
+// A message box as Boxes holds it.
+static std::string Box(const char *utf8, UINT style, bool owned)
+{
+    return Ansi(utf8) + "|" + AppCaption + "|" + std::to_string(style) + (owned ? "|owned" : "|");
+}
+
+int WINAPI WatchMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+{
+    Boxes.push_back(std::string(text) + "|" + caption + "|" + std::to_string(style) + (owner ? "|owned" : "|"));
+    return Boxes.size() <= BoxAnswers.size() ? BoxAnswers[Boxes.size() - 1] : IDOK;
+}
+
+BOOL WINAPI WatchWinHelpA(HWND, LPCSTR file, UINT command, ULONG_PTR)
+{
+    Help.push_back(std::string(file) + " " + std::to_string(command));
+    return TRUE;
+}
+
+BOOL WINAPI WatchGetVersionExA(LPOSVERSIONINFOA version)
+{
+    if (Platform == PLATFORM_FAILS || version->dwOSVersionInfoSize != sizeof *version)
+        return FALSE;
+    version->dwMajorVersion = 4;
+    version->dwPlatformId = Platform;
+    return TRUE;
+}
+
+// Nested dialogs run as the system runs them; their procedure is wrapped so that
+// the script runs at the dialog's first idle moment.
+static std::vector<std::pair<int, std::function<void(HWND)>>> Scripts;
+static std::map<HWND, std::pair<DLGPROC, std::function<void(HWND)>>> Running;
+static std::pair<DLGPROC, std::function<void(HWND)>> Opening;
+enum { WM_RUN_SCRIPT = WM_APP + 7 };
+
+// The next dialog opened from this template runs the script once it is up; a
+// script ends its dialog itself.
+static void Script(int templateId, std::function<void(HWND)> script) { Scripts.push_back({templateId, script}); }
+
+static INT_PTR CALLBACK ScriptedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!Running.count(window))
+        Running[window] = Opening;
+    auto &dialog = Running[window];
+    if (message == WM_RUN_SCRIPT) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        auto script = std::move(dialog.second);
+        script(window);
+        return TRUE;
+    }
+    INT_PTR result = dialog.first(window, message, wParam, lParam);
+    if (message == WM_INITDIALOG)
+        PostMessageA(window, WM_RUN_SCRIPT, 0, 0);
+    if (message == WM_NCDESTROY)
+        Running.erase(window);
+    return result;
+}
+
+INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
+{
+    Opening = {proc, [](HWND window) { CHECK(!"a dialog opened without a script"), EndDialog(window, -2); }};
+    for (size_t i = 0; i < Scripts.size(); i++)
+        if (Scripts[i].first == (int)(INT_PTR)name) {
+            Opening.second = Scripts[i].second;
+            Scripts.erase(Scripts.begin() + i);
+            break;
+        }
+    return DialogBoxParamA(instance, name, owner, ScriptedProc, param);
+}
+
+static INT_PTR RunDialog(int templateId, DLGPROC proc, std::function<void(HWND)> script)
+{
+    Script(templateId, script);
+    return WatchDialogBoxParamA(GetModuleHandleA(0), MAKEINTRESOURCEA(templateId), 0, proc, 0);
+}
+
+static std::string TextOf(HWND dialog, int id)
+{
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// A text as the program's ANSI calls see it.
+static std::string Ansi(const char *utf8)
+{
+    wchar_t wide[1024];
+    char ansi[1024];
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, 0, 0);
+    return ansi;
+}
+
+// Start-up and the main dialog, through the program's own procedures on its own
+// templates: language and platform, the board found, the settings panel, a test
+// evaluated, painted, stored and closed, and the close prompt.
+
+// The settings controls that are checked ("402c"), disabled ("401d") or hidden ("421h").
+std::string Panel(HWND dialog)
+{
+    std::string out;
+    for (int id : {183, 184, 419, 400, 401, 402, 418, 409, 410, 411, 412, 413, 416, 417, 420, 414, 415, 421, 156, 159,
+                   172, 187}) {
+        HWND c = GetDlgItem(dialog, id);
+        std::string state = std::string(SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? "c" : "") +
+                            (IsWindowEnabled(c) ? "" : "d") + (IsWindowVisible(c) ? "" : "h");
+        out += state.empty() ? "" : (out.empty() ? "" : " ") + std::to_string(id) + state;
+    }
+    return out;
+}
+
+void Command(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, id, 0); }
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+int Focus(HWND dialog) { return GetDlgCtrlID(GetFocus()) * (GetParent(GetFocus()) == dialog); }
+
+void RunMain(std::function<void(HWND)> script)
+{
+    Script(MainDialogId, script);
+    RunMainDialog();
+}
+
+TEST(StartUpChoosesLanguageAndPlatform)
+{
+    struct Row {
+        const char *country, *stored, *expected;
+    } rows[] = {{"49", "", "500 0 510 511 512 STRVGER.HLP"}, {"32", "sz:DEU", "600 0 610 611 612 STRVFRE.HLP"},
+                {"33", "sz:eng", "0 0 10 11 12 STRVENG.HLP"}, {"886", "dw:5391687", "500 1 510 511 512 STRVGER.HLP"}};
+    for (const Row &r : rows) {
+        Context = std::string("country ") + r.country;
+        ResetRegistry(r.country);
+        if (*r.stored)
+            Put(CU, kServal, "Language", r.stored);
+        ChooseLanguage();
+        CHECK_EQ(Text("%d %d %d %d %d %s %s", LanguageOffset, DefaultNtsc, MainDialogId, AboutDialogId, SysInfoDialogId,
+                      HelpFile, AppCaption),
+                 std::string(r.expected) + " vexoVIDEO STRAVO (Stravometer)");
+    }
+    const char *refusals[] = {"This version of vexoVIDEO STRAVO runs not under this operating system",
+                              "Diese Version des vexoVIDEO STRAVO läuft nicht unter Ihrem Betriebssystem",
+                              "Servez-vous de la version Windows 95/NT d'STRAVO"};
+    for (int language = 0; language < 3; language++) {
+        Context = "language " + std::to_string(language);
+        StartAs(language ? 400 + 100 * language : 0, 0);
+        std::string seen;
+        for (DWORD platform : {(DWORD)VER_PLATFORM_WIN32_WINDOWS, (DWORD)VER_PLATFORM_WIN32_NT, PLATFORM_FAILS,
+                               (DWORD)VER_PLATFORM_WIN32s}) {
+            Platform = platform;
+            IsWindowsNT = 7;
+            int accepted = CheckPlatform();
+            seen += Text("%d%d ", accepted, IsWindowsNT);
+        }
+        CHECK_EQ(seen, "10 11 10 00 ");
+        CHECK_EQ(Boxes, std::vector<std::string>{Box(refusals[language], MB_TASKMODAL | MB_ICONHAND, false)});
+    }
+    Context = "no template";
+    StartAs(500, 1);
+    MainDialogId = 999;
+    RunMainDialog();
+    CHECK_EQ(Boxes, std::vector<std::string>{Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false)});
+}
+
+TEST(MainDialogOpensForTheBoardFound)
+{
+    struct Row {
+        const char *what;
+        int nt;
+        void (*plant)();
+        const char *panel, *boardText;
+        uint32_t toPuma;
+        const char *lastBoard;
+    } rows[] = {
+        {"nt ocelot, no capture tool", 1, [] { Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot"); },
+         "184c 419c 400d 401d 402c 418c 411c 413c 417c 420h 414ch 415h 172d 187d", "", 10000, "sz:vexoVIDEO Ocelot"},
+        {"nt lynx in capitals", 1, [] { Put(LM, kActBoard, "", "sz:VEXOVIDEO LYNX"); },
+         "184c 419c 400c 401d 402d 418c 411c 413c 417c 414c 421h 156d 159d 172d 187d", "vexoVIDEO Lynx/Margay", 10000,
+         "sz:VEXOVIDEO LYNX"},
+        {"nt, nothing", 1, [] {}, "184c 419c 401c 418c 411c 413c 417c 414c 421h 172d 187d", "", 10000, "sz:none"},
+        {"nt puma", 1, [] {
+             Put(LM, kActBoard, "", "sz:vexoVIDEO Puma");
+             Put(CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:5000");
+             Put(CU, "Software\\vexo\\Puma\\MemoryToPuma", "", "sz:20000"); },
+         nullptr, "", 5000, "sz:vexoVIDEO Puma"},
+        {"95 margay, mono 8-bit 11 kHz, PAL, no sound", 0, [] {
+             Put(CU, kServal, "EditingBoard", "sz:vexoVIDEO Margay");
+             Put(CU, kVidCap, "WaveFormatBinary", "bin:01000100112b0000112b0000010008000000");
+             Put(CU, kVidCap, "CaptureAudio", "dw:0");
+             Put(CU, kVidCap, "MicroSecPerFrame", "dw:40000"); },
+         "183c 419c 400c 401d 402d 409cd 410d 411d 412cd 413d 416cd 417d 420d 414cd 415d 421dh 156d 159d 172d 187d",
+         "vexoVIDEO Margay", 10000, "-"},
+        {"95 ocelot plus, an empty format", 0, [] {
+             Put(CU, kServal, "EditingBoard", "sz:vexoVIDEO Ocelot plus");
+             Put(CU, kVidCap, "WaveFormatBinary", "bin:"); },
+         "183c 419c 400d 401d 402c 409d 410cd 411d 412d 413cd 416d 417cd 420dh 414cdh 415dh 421d 172d 187d",
+         "vexoVIDEO Ocelot plus", 10000, "-"},
+        {"95 puma probe at its limits", 0, [] {
+             Put(LM, kPuma, "WriteToMem", "dw:200");
+             Put(LM, kPuma + "\\WriteFromMem", "", "sz:20000"); },
+         "184c 419c 400d 401c 402d 418c 411c 413c 417c 414c 421h 172d 187d", "", 200, "-"},
+    };
+    for (const Row &r : rows) {
+        Context = r.what;
+        ResetRegistry(r.nt ? "1" : "49");
+        r.plant();
+        StartAs(0, r.nt);
+        DefaultNtsc = r.nt;
+        RunMain([&](HWND dialog) {
+            if (r.panel)
+                CHECK_EQ(Panel(dialog), r.panel);
+            int id = DetectedBoard == BOARD_LYNX ? 400 : 402;
+            if (*r.boardText)
+                CHECK_EQ(TextOf(dialog, id), r.boardText);
+            CHECK_EQ(PumaToMemoryRate, r.toPuma);
+            CHECK_EQ(Focus(dialog), 1);
+            RECT window;
+            GetWindowRect(dialog, &window);
+            CHECK_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+            Command(dialog, IDC_HELP_BUTTON);
+            Command(dialog, IDC_CLOSE);
+            CHECK_EQ(Help, (std::vector<std::string>{"STRVENG.HLP 3", "STRVENG.HLP 2"}));
+        });
+        CHECK_EQ(Get(LM, kStravo + "\\LastBoard", ""), r.lastBoard);
+        CHECK(Boxes.empty());
+    }
+}
+
+TEST(SettingsPanelFollowsTheClicks)
+{
+    ResetRegistry();
+    StartAs(0, 1);
+    RunMain([](HWND dialog) {
+        Click(dialog, IDC_OCELOT);
+        CHECK_EQ(BoardType, BOARD_OCELOT);
+        CHECK_EQ(Panel(dialog), "184c 419c 402c 418c 411c 413c 417c 420h 414ch 415h 172d 187d");
+        Click(dialog, IDC_AUDIO);
+        Click(dialog, IDC_LYNX);
+        CHECK_EQ(Panel(dialog), "184c 419c 400c 409d 410d 411cd 412d 413cd 416d 417cd 420d 414cd 415d 421dh 156d 159d 172d 187d");
+        Click(dialog, IDC_AUDIO);
+        std::string seen;
+        for (int id : {IDC_RATE_22K, IDC_MONO, IDC_SAMPLE8, IDC_DMA16, IDC_RATE_11K, IDC_STEREO, IDC_SAMPLE16, IDC_DMA8,
+                       IDC_RATE_44K, IDC_PUMA}) {
+            Click(dialog, id);
+            seen += Text("%d%d%d%d%d ", SampleRateChoice, StereoAudio, Audio16Bit, Dma16Bit, BoardType);
+        }
+        CHECK_EQ(seen, "11100 10100 10000 10010 00010 01010 01110 01100 21100 21101 ");
+        Command(dialog, IDC_CLOSE);
+    });
+}
+
+// A test on C: with 20 ms writes and 10 ms reads, in each language and on both
+// platforms, with a Puma found: figures and bars, Store, the rates kept at closing.
+TEST(ATestIsShownStoredAndKept)
+{
+    for (int run = 0; run < 3; run++) {
+        int nt = run != 1, offset = run == 0 ? 0 : 400 + 100 * run;
+        Context = "run " + std::to_string(run);
+        ResetRegistry(nt ? "1" : "49");
+        if (nt)
+            Put(LM, kActBoard, "", "sz:vexoVIDEO Puma");
+        else
+            Put(LM, kPuma, "WriteToMem", "dw:10000"), Put(CU, kVidCap, "MicroSecPerFrame", "dw:40000");
+        Put(LM, kWriteSpeed, "C:", "dw:3000");
+        StartAs(offset, nt);
+        DefaultNtsc = nt;
+        RunMain([&](HWND dialog) {
+            CHECK(TextOf(dialog, IDC_DRIVES).find("(C:) ") != std::string::npos);
+            UseScriptedDisk(dialog);
+            Command(dialog, IDC_START);
+            CHECK_EQ(CursorShown, 0);
+            CHECK(MemoryTestDone && TestResults[0].tested);
+            CHECK_EQ(Text("%u %u %u", TestResults[0].storedWriteRate, TestResults[0].writeRate, TestResults[0].readRate),
+                     "3000 4800 9600");
+            CHECK_EQ(Focus(dialog), IDC_STORE);
+            CHECK(IsWindowEnabled(GetDlgItem(dialog, IDC_STORE)) && IsWindowEnabled(GetDlgItem(dialog, IDC_GRAPHIC)));
+            UpdateWindow(dialog);
+            // Puma at 10000/12000 on a 4800/9600 drive, with the capture tool's default
+            // sound: 2311 kB/s on NT, NTSC cropped; 2141 on Windows 95, PAL/SECAM cropped.
+            const char *shown[] = {"2311 kB/s 3.0:1 3.5:1 7.0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s",
+                                   "2141 kB/s 3,0:1 4,4:1 8,8:1 360x270 360x540 720x540 4800 kB/s 9600 kB/s",
+                                   "2311 kB/s 3,0:1 3,5:1 7,0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s"};
+            std::string texts;
+            for (int id : {IDC_RATE, IDC_RATIO1, IDC_RATIO2, IDC_RATIO3, IDC_FRAME1, IDC_FRAME2, IDC_FRAME3,
+                           IDC_WRITE_TEXT, IDC_READ_TEXT})
+                texts += (texts.empty() ? "" : " ") + TextOf(dialog, id);
+            CHECK_EQ(texts, shown[run]);
+            // Bars: the stored write rate grey at full height, the measured cyan over
+            // the lower 70 %, blue ticks at every ninth.
+            HWND bar = GetDlgItem(dialog, IDC_WRITE_BAR);
+            RECT r;
+            GetClientRect(bar, &r);
+            HDC dc = GetDC(bar);
+            CHECK_EQ(Text("%06lx %06lx %d %06lx", GetPixel(dc, 3, r.bottom / 10 + 1), GetPixel(dc, 3, r.bottom * 8 / 10),
+                          GetPixel(dc, r.right * 3000 / 9000 + 3, r.bottom / 10 + 1) == RGB(127, 127, 127),
+                          GetPixel(dc, (r.right - r.left) / 9, r.top + 2)),
+                     "7f7f7f c0c000 0 c00000");
+            ReleaseDC(bar, dc);
+            Command(dialog, IDC_STORE);
+            CHECK_EQ(Focus(dialog), IDC_DRIVES);
+            // A log-off cleans up as a close does, whatever its answer.
+            SendMessageA(dialog, WM_ENDSESSION, run == 2, 0);
+            CHECK_EQ(GetFileAttributesA("C:\\VEXOSV32.DAT"), INVALID_FILE_ATTRIBUTES);
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        std::string stored;
+        for (auto v : {std::make_pair(kVidCap, "WaveFormatBinary"), {kVidCap, "CaptureAudio"}, {kVidCap, "MicroSecPerFrame"},
+                       {kPuma, "AssumedDataRate"}, {kPuma, "CapDrive"}, {"Software\\vexo\\Puma\\CapRate", ""},
+                       {"Software\\vexo\\Puma\\CapDrive", ""}, {"Software\\vexo\\Puma\\CapFormat", ""}})
+            stored += Get(CU, v.first, v.second) + " ";
+        CHECK_EQ(stored, nt ? "bin:0100020044ac000010b10200040010000000 - - - - sz:2311 sz:C: sz:HIGH "
+                            : "bin:0100020044ac000010b10200040010000000 - dw:40000 dw:2141 sz:C: - - - ");
+        CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:"), "dw:4800dw:9600");
+        CHECK_EQ(GetFileAttributesA("C:\\VEXOSV32.DAT"), INVALID_FILE_ATTRIBUTES);
+        CHECK(Boxes.empty() && Help.empty());
+        CHECK_EQ(Live(), 0);
+    }
+}
+
+// Closing asks to store exactly when a measured rate would otherwise be lost.
+TEST(ClosingAsksWhenAStoreIsDue)
+{
+    const std::string ask = Box("Data rate for selected hard disk still not saved\nSave as reference and close program ?",
+                                MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL, true);
+    const std::string untested = Box("Hard disk not yet tested", MB_ICONEXCLAMATION, true);
+    struct Row {
+        const char *what;
+        bool board, caracal, test, testFails, selectOther;
+        std::vector<int> answers;
+        std::vector<std::string> boxes;
+        bool stored;
+    } rows[] = {
+        {"tested, no reference yet", true, false, true, false, false, {}, {}, true},
+        {"tested, a reference: yes", true, true, true, false, false, {IDYES}, {ask}, true},
+        {"tested, a reference: cancel, no", true, true, true, false, false, {IDCANCEL, IDNO}, {ask, ask}, false},
+        {"another drive selected: yes", true, false, true, false, true, {IDYES}, {ask}, true},
+        {"a test that failed: yes", true, false, true, true, false, {IDYES}, {ask, untested}, false},
+        {"no board", false, false, true, false, false, {}, {}, false},
+        {"nothing tested", true, true, false, false, false, {}, {}, false},
+    };
+    for (const Row &r : rows) {
+        Context = r.what;
+        ResetRegistry();
+        if (r.board)
+            Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot");
+        if (r.caracal)
+            Put(CU, kCaracal, "AssumedDataRate", "dw:2000");
+        StartAs(0, 1);
+        RunMain([&](HWND dialog) {
+            if (r.test) {
+                DiskScript script;
+                script.shortReadAt = r.testFails ? 5 : 0;
+                UseScriptedDisk(dialog, script);
+                Command(dialog, IDC_START);
+            }
+            if (r.selectOther) {
+                strcpy(DriveTable[1].driveName, "Q:");
+                SendDlgItemMessageA(dialog, IDC_DRIVES, CB_ADDSTRING, 0, (LPARAM) "(Q:)");
+                SendDlgItemMessageA(dialog, IDC_DRIVES, CB_SETCURSEL, 1, 0);
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), 0);
+                CHECK(!IsWindowEnabled(GetDlgItem(dialog, IDC_STORE)) && TextOf(dialog, IDC_RATE).empty());
+            }
+            Boxes.clear();
+            BoxAnswers = r.answers;
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            if (r.answers.size() && r.answers[0] == IDCANCEL) {
+                CHECK(IsWindow(dialog) && IsWindowVisible(dialog));
+                CHECK_EQ(Focus(dialog), IDC_STORE);
+                SendMessageA(dialog, WM_CLOSE, 0, 0);
+            }
+        });
+        CHECK_EQ(Boxes, r.boxes);
+        CHECK_EQ(Get(CU, "Software\\vexo\\Ocelot\\CapDrive", "") + Get(CU, "Software\\vexo\\Puma\\CapDrive", ""),
+                 r.stored ? "sz:C:-" : "--");
+    }
+}
+
+// A click on the program icon opens the about box; one on the data rate takes the
+// board's cap off and puts it back.
+TEST(HotSpots)
+{
+    ResetRegistry();
+    Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot");
+    Put(LM, kWriteSpeed, "C:", "dw:20000");
+    Put(LM, kReadSpeed, "C:", "dw:20000");
+    StartAs(600, 1);
+    for (int answer : {IDOK, IDCANCEL})
+        Script(611, [answer](HWND about) {
+            CHECK_EQ(TextOf(about, IDC_CLOSE), "&Fermeture");
+            SendMessageA(about, WM_COMMAND, answer, 0);
+            if (CHECK(!IsWindowVisible(about)) == false)
+                EndDialog(about, 0);
+        });
+    RunMain([](HWND dialog) {
+        std::string rates;
+        for (int id : {IDC_PROGRAM_ICON, IDC_PROGRAM_ICON, IDC_RATE, IDC_RATE}) {
+            RECT r;
+            GetWindowRect(GetDlgItem(dialog, id), &r);
+            MapWindowPoints(0, dialog, (POINT *)&r, 2);
+            SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, r.top + 2));
+            UpdateWindow(dialog);
+            rates += TextOf(dialog, IDC_RATE) + " ";
+        }
+        CHECK_EQ(rates, "6144 kB/s 6144 kB/s 11833 kB/s 6144 kB/s ");
+        // Store before a test says so; More shows the system information; both give
+        // the focus to the start button.
+        Script(612, [](HWND info) { EndDialog(info, IDOK); });
+        for (int id : {IDC_STORE, IDC_MORE}) {
+            SetFocus(GetDlgItem(dialog, IDC_CLOSE));
+            Command(dialog, id);
+            CHECK_EQ(Focus(dialog), IDC_START);
+        }
+        CHECK_EQ(Boxes, std::vector<std::string>{Box("Le disque dur n'a pas encore été testé", MB_ICONEXCLAMATION, true)});
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+}
+
+// The measurement on real files and the system's drive calls: the passes when
+// things go wrong, the clean-up, the drive list, the memory test and the system
+// information dialog.
+
+HWND Owner()
+{
+    // A child window: a top-level one of the program's title would pass for a
+    // running instance.
+    static HWND top = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
+    static HWND owner = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, top, 0, 0, 0);
+    SetWindowTextA(owner, AppCaption);
+    return owner;
+}
+
+void OnC(int slot, uint32_t freeMB)
+{
+    strcpy(DriveTable[slot].driveName, "C:");
+    TestResults[slot].freeMB = freeMB;
+}
+
+bool FileThere() { return GetFileAttributesA("C:\\VEXOSV32.DAT") != INVALID_FILE_ATTRIBUTES; }
+
+TEST(DiskTestWhenThingsGoWrong)
+{
+    const UINT hand = MB_ICONHAND, memory = MB_ICONHAND | MB_TASKMODAL;
+    struct Row {
+        const char *what;
+        DiskScript script;
+        int fail;  // 0: none; 1: sample array; 2: write buffer; 3: read buffer
+        uint32_t freeMB;
+        // passed, tested, blocks, writes/reads, started, rates (if passed), rates kept
+        const char *result, *box;
+        UINT style;
+    } rows[] = {
+        {"steady", DiskScript(), 0, 500, "1 1 214 214/214 1 4800/9600 1234/5678", nullptr, 0},
+        {"escape at block 150", DiskScript(), 0, 500, "1 1 199 199/199 1 4800/9600 1234/5678", nullptr, 0},
+        {"disk full at block 120", DiskScript(), 0, 500, "1 1 119 120/119 1 4800/9600 1234/5678", "Could not open file", hand},
+        {"short read at block 7", DiskScript(), 0, 500, "0 0 6 214/7 1 - 1234/5678", "Could not open file", hand},
+        {"write fails at block 1", DiskScript(), 0, 500, "0 0 0 1/0 1 - 1234/5678", "Could not open file", hand},
+        {"no sample array", DiskScript(), 1, 500, "0 1 0 0/0 0 - 0/0", "No free system memory", memory},
+        {"no write buffer", DiskScript(), 2, 500, "0 0 214 0/0 0 - 1234/5678", "No free system memory", memory},
+        {"no read buffer", DiskScript(), 3, 500, "0 0 214 214/0 1 - 1234/5678", "No free system memory", memory},
+        {"exactly 20 MB free", DiskScript(), 0, 20, "0 1 0 0/0 0 - 0/0",
+         "Not enough free hard disk space (20 MB / 20 MB)", MB_ICONEXCLAMATION},
+        {"no counter: the tick count", DiskScript(), 0, 21, "1 1 214 214/214 1 1600/3200 1234/5678", nullptr, 0},
+    };
+    rows[1].script.escapeAtWrite = 150;
+    rows[2].script.failWriteAt = 120;
+    rows[3].script.shortReadAt = 7;
+    rows[4].script.failWriteAt = 1;
+    rows[9].script.noCounter = true;
+    for (Row &r : rows) {
+        Context = r.what;
+        StartAs(0, 0);
+        OnC(0, r.freeMB);
+        TestResult &t = TestResults[0];
+        t.tested = 1, t.writeRate = 1234, t.readRate = 5678;
+        UseScriptedDisk(Owner(), r.script);
+        FailGlobalAlloc = r.fail;
+        int passed = RunDiskTest(Owner(), 0);
+        CHECK_EQ(Text("%d %d %u %u/%u %d ", passed, t.tested, t.blockCount, Disk.writes, Disk.reads, TestStarted) +
+                     (passed ? Text("%u/%u", t.writeRate, t.readRate) : "-") +
+                     Text(" %u/%u", t.storedWriteRate, t.storedReadRate),
+                 r.result);
+        CHECK_EQ(Boxes, r.box ? std::vector<std::string>{Box(r.box, r.style, true)} : std::vector<std::string>());
+        char title[128];
+        GetWindowTextA(Owner(), title, sizeof title);
+        CHECK_EQ(std::string(title), AppCaption);
+        CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
+        if (&r == rows)
+            CHECK_EQ(Disk.titles, (std::vector<std::string>{"Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) ",
+                                                            "Reading test file... wait (20 MB)"}));
+        DeleteTestFiles(Owner());
+        CHECK(!FileThere() && !t.samples && Live(WATCH_MEMORY) == 0);
+    }
+}
+
+LRESULT CALLBACK CleanUpAtLogOff(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ENDSESSION)
+        DeleteTestFiles(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The clean-up stores each tested drive's rates under its name and removes the
+// test files, those of failed tests too; a log-off in the middle of a pass stops
+// the test and cleans up as well.
+TEST(CleanUpAndLogOff)
+{
+    ResetRegistry();
+    StartAs(600, 1);
+    OnC(2, 500);
+    strcpy(DriveTable[0].driveName, "Q:");
+    TestResults[0].tested = 1, TestResults[0].writeRate = 111, TestResults[0].readRate = 222;
+    UseScriptedDisk(Owner());
+    CHECK(RunDiskTest(Owner(), 2));
+    DeleteTestFiles(Owner());
+    CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:") + Get(LM, kWriteSpeed, "Q:") + Get(LM, kReadSpeed, "Q:"),
+             "dw:4800dw:9600dw:111dw:222");
+    CHECK(!FileThere());
+    DiskScript failing;
+    failing.shortReadAt = 3;
+    UseScriptedDisk(Owner(), failing);
+    CHECK(!RunDiskTest(Owner(), 2) && FileThere());
+    DeleteTestFiles(Owner());
+    CHECK(!FileThere());
+    DiskScript logOff;
+    logOff.endSessionAtWrite = 150;
+    UseScriptedDisk(Owner(), logOff);
+    SetWindowLongPtrA(Owner(), GWLP_WNDPROC, (LONG_PTR)CleanUpAtLogOff);
+    CHECK(!RunDiskTest(Owner(), 2));
+    CHECK(Disk.writes == 199 && !FileThere() && Live(WATCH_FILE) == 0);
+    UseScriptedDisk(Owner());
+    CHECK(RunDiskTest(Owner(), 2));
+    DeleteTestFiles(Owner());
+    CHECK(!FileThere() && Live(WATCH_MEMORY) == 0);
+}
+
+// The drive list from scripted answers of the system: floppies skipped, other
+// types left out, eight drives at most, figures from the extended call where
+// there is one, the stored rates found by drive name.
+struct FakeDrives {
+    std::string roots;  // "A:\\|C:\\|..."
+    DWORD mask, version;
+    bool extended;
+    std::string calls = "";
+} Fake;
+
+DWORD WINAPI FakeStrings(DWORD size, LPSTR out)
+{
+    std::string roots = Fake.roots + '|';
+    for (char &c : roots)
+        c = c == '|' ? 0 : c;
+    if (roots.size() + 1 > size)
+        return (DWORD)roots.size() + 1;
+    memcpy(out, roots.c_str(), roots.size() + 1);
+    return (DWORD)roots.size();
+}
+DWORD WINAPI FakeMask() { return Fake.mask; }
+UINT WINAPI FakeType(LPCSTR root)
+{
+    return root[0] == 'D' ? DRIVE_CDROM : root[0] == 'N' ? DRIVE_REMOTE : root[0] == 'E' ? DRIVE_REMOVABLE : DRIVE_FIXED;
+}
+BOOL WINAPI FakeVolume(LPCSTR root, LPSTR label, DWORD size, LPDWORD, LPDWORD, LPDWORD, LPSTR, DWORD)
+{
+    Fake.calls += std::string("volume ") + root + ";";
+    snprintf(label, size, "%s", root[0] == 'C' ? "SYSTEM" : root[0] == 'E' ? "" : "DATA");
+    return root[0] != 'E';
+}
+BOOL WINAPI FakeFree(LPCSTR root, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters)
+{
+    Fake.calls += std::string("free ") + root + ";";
+    *sectors = 8, *bytes = 512, *freeClusters = 262144 + 255, *clusters = 524032;
+    return TRUE;
+}
+BOOL WINAPI FakeFreeEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER all)
+{
+    available->QuadPart = 3ull << 30, total->QuadPart = 5ull << 30, all->QuadPart = 4ull << 30;
+    return TRUE;
+}
+GetDiskFreeSpaceExProc FakeFindEx() { return Fake.extended ? FakeFreeEx : nullptr; }
+UINT WINAPI FakeErrorMode(UINT mode)
+{
+    Fake.calls += "mode " + std::to_string(mode) + ";";
+    return 77;
+}
+DWORD WINAPI FakeVersion() { return Fake.version; }
+
+TEST(DriveListFromTheSystem)
+{
+    DriveCalls calls = {FakeStrings, FakeMask, FakeType, FakeVolume, FakeFree, FakeFindEx, FakeErrorMode, FakeVersion};
+    struct Row {
+        FakeDrives fake;
+        const char *lines;
+    } rows[] = {
+        {{"A:\\|C:\\|D:\\|E:\\|N:\\", 0x201D, 0x0A280004, true},
+         "SYSTEM(C:) 3072MB free of 5120MB|(E:) 3072MB free of 5120MB|; 3072 0"},
+        {{"B:\\|C:\\|F:\\", 0x26, 0x0A280004, false}, "SYSTEM(C:) 1024MB free of 2047MB|DATA(F:) 1024MB free of 2047MB|; 1024 4321/8765"},
+        {{"C:\\|F:\\", 0x24, 0x0A280003, true}, "SYSTEM(C:) 1024MB free of 2047MB|DATA(F:) 1024MB free of 2047MB|; 1024 4321/8765"},
+        // More roots than the list's 100 characters hold: the drive mask, in order.
+        {{"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\|O:\\|P:\\|Q:\\|R:\\|S:\\|T:\\|U:\\|V:\\|W:\\|X:\\|Y:\\|Z:\\|C:\\|C:\\|C:\\|C:\\|C:\\",
+          0x3FFFFE4, 0x4, false}, "CFGHIJKL; 1024 4321/8765"},
+    };
+    for (const Row &r : rows) {
+        Context = r.fake.roots;
+        ResetRegistry();
+        Put(LM, kWriteSpeed, "F:", "dw:4321");
+        Put(LM, kReadSpeed, "F:", "dw:8765");
+        StartAs(0, 1);
+        Fake = r.fake;
+        int count = BuildDriveListWith(0, &calls);
+        std::string lines;
+        for (int i = 0; i < count; i++)
+            lines += count == 8 ? std::string(1, DriveTable[i].driveName[0]) : DriveTable[i].description + std::string("|");
+        CHECK_EQ(lines + Text("; %u %u", TestResults[0].freeMB, TestResults[1].storedWriteRate) +
+                     (TestResults[1].storedReadRate ? Text("/%u", TestResults[1].storedReadRate) : ""),
+                 r.lines);
+        CHECK_EQ(Fake.calls.substr(0, 35), "mode 1;volume C:\\;free C:\\;mode 77;");
+        CHECK_EQ(BuildDriveListWith(0, &calls), 0);
+    }
+}
+
+TEST(MemoryTestAndSystemInformation)
+{
+    StartAs(0, 1);
+    FailGlobalAlloc = 1;
+    CHECK(!RunMemoryTest() && !MemoryTestDone && ToMemoryRate == 85000);
+    FromMemoryRate = 60000;
+    FailGlobalAlloc = 2;
+    CHECK(RunMemoryTest() && MemoryTestDone && MeasuredMemoryRate == 0);
+    CHECK(ToMemoryRate == 85000 && FromMemoryRate == 85000);
+    CHECK(RunMemoryTest() && MeasuredMemoryRate > 0 && MeasuredMemoryRate <= 132000);
+    CHECK(ToMemoryRate == MeasuredMemoryRate && FromMemoryRate == MeasuredMemoryRate);
+    CHECK_EQ(CursorShown * 10 + Live(WATCH_MEMORY), 0);
+
+    struct Row {
+        int offset, board;
+        const char *stored, *list;
+        int chosen;
+        WPARAM close;
+        const char *typed;
+        int sizeMB;
+        const char *notice;
+    } rows[] = {
+        {0, BOARD_PUMA, nullptr, "4321 20 English|German|French| 0", 1, IDOK, "5", 10,
+         "Sprachänderungen werden erst beim nächsten Start von vexoVIDEO STRAVO aktiv"},
+        {500, BOARD_OCELOT, "fre", "98765 20 Englisch|Deutsch|Französisch| 2", 0, IDCANCEL, "2500", 2000,
+         "Language selection will take effect after restarting vexoVIDEO STRAVO"},
+        {0, BOARD_LYNX, nullptr, "98765 20 English|German|French| 0", 2, 0, "11", 11, nullptr},
+    };
+    for (const Row &r : rows) {
+        Context = "language " + std::to_string(r.offset) + " choosing " + std::to_string(r.chosen);
+        ResetRegistry();
+        if (r.stored)
+            Put(CU, kServal, "Language", std::string("sz:") + r.stored);
+        StartAs(r.offset, 1);
+        BoardType = r.board, PumaToMemoryRate = 4321, MeasuredMemoryRate = 98765;
+        RunDialog(SysInfoDialogId, SysInfoDlgProc, [&](HWND dialog) {
+            std::string shown = TextOf(dialog, IDC_MEMORY_RATE) + " " + TextOf(dialog, IDC_FILESIZE) + " ";
+            for (int i = 0; i < 3; i++) {
+                char text[32] = "";
+                SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_GETLBTEXT, i, (LPARAM)text);
+                shown += text + std::string("|");
+            }
+            CHECK_EQ(shown + Text(" %d", (int)SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0)), Ansi(r.list));
+            SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_SETCURSEL, r.chosen, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), 0);
+            SetDlgItemTextA(dialog, IDC_FILESIZE, r.typed);
+            if (r.close == IDOK)
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FILESIZE, EN_KILLFOCUS), 0);
+            if (!r.close) {
+                SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_SETCURSEL, 0, 0);
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), 0);
+            }
+            if (r.close == SC_CLOSE)
+                SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                SendMessageA(dialog, WM_COMMAND, r.close ? r.close : IDOK, 0);
+            CHECK_EQ(TextOf(dialog, IDC_FILESIZE), r.typed);
+        });
+        const char *codes[] = {"sz:ENG", "sz:GER", "sz:FRE"};
+        CHECK_EQ(Text("%d %d ", TestFileSizeMB, LanguageOffset) + Get(CU, kServal, "Language"),
+                 Text("%d %d %s", r.sizeMB, r.offset, codes[r.close ? r.chosen : 0]));
+        CHECK_EQ(Boxes, r.notice ? std::vector<std::string>{Box(r.notice, MB_ICONHAND | MB_TASKMODAL, false)}
+                                 : std::vector<std::string>());
+    }
+}
+
+// The graph dialog on a known test, the logo panel on logos written here, and the
+// registry store's forms, types and fallbacks on the real registry.
+
+// The first device y of the column at x, from the top, that has the colour; -1 if none.
+int RowOf(HWND window, int x, COLORREF colour)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    int found = -1;
+    for (int y = 0; y < client.bottom && found < 0; y++)
+        found = GetPixel(dc, x, y) == colour ? y : -1;
+    ReleaseDC(window, dc);
+    return found;
+}
+
+TEST(GraphOfATest)
+{
+    StartAs(500, 1);
+    static BlockSample samples[215];
+    for (BlockSample &s : samples)
+        s.writeMs = 20, s.readMs = 10;
+    strcpy(DriveTable[0].driveName, "U:");
+    TestResult &r = TestResults[0];
+    r.tested = 1, r.blockSizeKB = 96, r.blockCount = 214, r.shortestBlockMs = 10, r.samples = samples;
+    r.writeRate = 4000, r.readRate = 8000;  // the average lines stand apart from the curves
+    CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) {
+        char title[128];
+        GetWindowTextA(graph, title, sizeof title);
+        CHECK_EQ(std::string(title), Ansi("Datenrate Grafik -  Laufwerk U:"));
+        RECT window;
+        GetWindowRect(graph, &window);
+        CHECK_EQ((window.right - window.left) * 1000 + window.bottom - window.top, 600 * 1000 + 300);
+        UpdateWindow(graph);
+        CHECK_EQ(TextOf(graph, IDC_Y_MAX) + " " + TextOf(graph, IDC_X_MID) + " " + TextOf(graph, IDC_X_MAX) + " " +
+                     TextOf(graph, IDC_CURSOR_KB), "10000 10 20 10000");
+        RECT label;
+        GetWindowRect(GetDlgItem(graph, IDC_CURSOR_KB), &label);
+        MapWindowPoints(0, graph, (POINT *)&label, 2);
+        CHECK_EQ(label.left, Graph.clientWidth - Graph.marginRight + 1);
+        const int plotWidth = Graph.clientWidth - Graph.marginLeft - Graph.marginRight;
+        const int plotHeight = Graph.clientHeight - Graph.marginTop - Graph.marginBottom;
+        const int x = Graph.marginLeft + plotWidth / 4, bottom = Graph.clientHeight - Graph.marginBottom;
+        // Write red at 4800 kB/s, read blue at 9600, on a scale of 10000.
+        CHECK(abs(RowOf(graph, x, RGB(255, 0, 0)) - (bottom - 4800 * plotHeight / 10000)) <= 1);
+        CHECK(abs(RowOf(graph, x, RGB(0, 0, 255)) - (bottom - 9600 * plotHeight / 10000)) <= 1);
+        const int middle = Graph.marginLeft + plotWidth / 2;
+        HDC dc = GetDC(graph);
+        COLORREF line = GetPixel(dc, middle, bottom - 20), beside = GetPixel(dc, middle + 3, bottom - 20);
+        CHECK_EQ(line, beside ^ 0xFFFFFF);
+        SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, bottom - 20));
+        CHECK_EQ(TextOf(graph, IDC_CURSOR_KB), std::to_string(plotWidth / 4 * 20000 / plotWidth));
+        CHECK_EQ(GetPixel(dc, middle, bottom - 20), beside);
+        CHECK_EQ(GetPixel(dc, Graph.marginLeft + plotWidth * (int)Graph.cursorKB / 20000, bottom - 20), beside ^ 0xFFFFFF);
+        ReleaseDC(graph, dc);
+        SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(5, 2));
+        UpdateWindow(graph);
+        CHECK(RowOf(graph, x, RGB(0, 0, 255)) < 0 && RowOf(graph, x, RGB(255, 0, 0)) > 0);
+        SendMessageA(graph, WM_COMMAND, IDCANCEL, 0);
+    }), 1);
+    r.samples = nullptr;
+    CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) { UpdateWindow(graph); }), 2);
+    CHECK_EQ(Live(), 0);
+    r = TestResult();
+}
+
+// A 4 x 4 logo of four colours, one to a quadrant, top-down or bottom-up.
+std::string Logo(bool topDown, uint16_t bits)
+{
+    std::string f(14 + 40 + 16 + 16, '\0');
+    uint32_t header[] = {40, 4, topDown ? (uint32_t)-4 : 4u, 1u | (uint32_t)bits << 16, 0, 16, 0, 0, 4, 0};
+    memcpy(&f[14], header, sizeof header);
+    f[0] = 'B', f[1] = 'M', f[10] = 14 + 40 + 16;
+    const uint32_t colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};  // blue, green, red, white
+    memcpy(&f[54], colours, 16);
+    for (int row = 0; row < 4; row++)
+        for (int column = 0; column < 4; column++)
+            f[70 + 4 * (topDown ? row : 3 - row) + column] = (char)((row / 2) * 2 + column / 2);
+    return f;
+}
+
+TEST(LogoInThePanel)
+{
+    struct Row {
+        bool topDown;
+        uint16_t bits;
+        bool shown;
+    } rows[] = {{true, 8, true}, {false, 8, true}, {false, 16, false}};
+    for (const Row &r : rows) {
+        Context = r.topDown ? "top-down" : r.bits == 8 ? "bottom-up" : "16-bit";
+        char path[MAX_PATH];
+        GetTempPathA(sizeof path, path);
+        strcat(path, "stravo-logo.dib");
+        FILE *f = fopen(path, "wb");
+        std::string bytes = Logo(r.topDown, r.bits);
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+        ResetRegistry();
+        Put(CU, kServal, "Logo", std::string("sz:") + path);
+        StartAs(0, 1);
+        Script(MainDialogId, [&](HWND dialog) {
+            RECT panel, window;
+            HWND control = GetDlgItem(dialog, IDC_LOGO);
+            GetWindowRect(control, &panel);
+            GetWindowRect(dialog, &window);
+            CHECK_EQ(IsWindowVisible(control) ? 1 : 0, r.shown ? 0 : 1);
+            CHECK_EQ(window.right > panel.left ? 1 : 0, r.shown ? 1 : 0);
+            UpdateWindow(dialog);
+            MapWindowPoints(0, dialog, (POINT *)&panel, 2);
+            HDC dc = GetDC(dialog);
+            int w = panel.right - panel.left, h = panel.bottom - panel.top;
+            COLORREF corners[] = {GetPixel(dc, panel.left + w / 4, panel.top + h / 4),
+                                  GetPixel(dc, panel.right - w / 4, panel.top + h / 4),
+                                  GetPixel(dc, panel.left + w / 4, panel.bottom - h / 4),
+                                  GetPixel(dc, panel.right - w / 4, panel.bottom - h / 4)};
+            ReleaseDC(dialog, dc);
+            if (r.shown)
+                CHECK(corners[0] == RGB(0, 0, 255) && corners[1] == RGB(0, 255, 0) && corners[2] == RGB(255, 0, 0) &&
+                      corners[3] == RGB(255, 255, 255));
+            SendMessageA(dialog, WM_PALETTECHANGED, (WPARAM)dialog, 0);
+            SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0);
+            CHECK_EQ(Live(WATCH_DC), r.shown ? 1 : 0);
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        RunMainDialog();
+        CHECK_EQ(Live(), 0);
+        DeleteFileA(path);
+    }
+}
+
+TEST(StoreFormsTypesAndFallbacks)
+{
+    ResetRegistry();
+    StartAs(0, 1);
+    uint32_t n = 4800;
+    const std::string x100(100, 'x'), x101(101, 'x');
+    struct Write {
+        uint16_t status;
+        HKEY root;
+        std::string path;
+        const char *name, *value;
+    } writes[] = {
+        {StoreWrite(102, 11, "C:", &n, DATA_NUMBER), LM, kWriteSpeed, "C:", "dw:4800"},
+        {StoreWriteSubkey(112, 9, &n, DATA_NUMBER), CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:4800"},
+        {StoreWriteNamed(98, 13, &n, DATA_NUMBER), CU, kPuma, "AssumedDataRate", "dw:4800"},
+        {StoreWriteNamed(103, 4, "GER", DATA_TEXT), CU, kServal, "Language", "sz:GER"},
+        {StoreWriteSubkey(102, 8, "none", DATA_TEXT), LM, kStravo + "\\LastBoard", "", "sz:none"},
+        {StoreWriteNamed(99, 2, x100.c_str(), DATA_TEXT), CU, kCaracal, "CapDrive", nullptr},
+        {StoreWriteNamed(99, 0, x101.c_str(), DATA_TEXT), CU, kCaracal, "CapRate", "-"},
+        {StoreWriteNamed(99, 0, &n, 2), CU, kCaracal, "CapRate", "-"},
+        {StoreWriteNamed(101, 0, &n, DATA_NUMBER), CU, kVidCap, "CapRate", "-"},
+    };
+    for (const Write &w : writes) {
+        Context = w.path + " " + w.name;
+        std::string value = w.value ? w.value : "sz:" + x100;
+        CHECK_EQ(Text("%u ", w.status) + Get(w.root, w.path, w.name), Text("%d ", value == "-") + value);
+    }
+    Context = "reads";
+    Put(LM, kPuma, "WriteToMem", "dw:300");
+    Put(LM, kPuma + "\\WriteFromMem", "", "sz:0123");
+    Put(CU, kServal, "EditingBoard", "bin:010203");
+    uint32_t value = 7, size = 0, got;
+    char text[8] = "keep";
+    got = StoreReadNamed(98, 14, &value, DATA_NUMBER, &size);
+    std::string seen = Text("%u %u ", got, value);
+    got = StoreReadSubkey(98, 15, &value, DATA_NUMBER, &size);
+    seen += Text("%u %u %u ", got, value, size);
+    got = StoreReadNamed(103, 16, &value, DATA_NUMBER, &size);
+    seen += Text("%u %u ", got, value);
+    size = 4;
+    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
+    seen += Text("%u %s %u ", got, text, size);
+    size = 3;
+    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
+    seen += Text("%u %s %u ", got, text, size);
+    seen += Text("%u ", StoreReadNamed(100, 4, text, DATA_TEXT, &size));
+    CHECK_EQ(seen, "0 300 0 123 4 1 123 0 GER 4 1 GER 3 1 ");
+    HKEY none;
+    CHECK(RegOpenKeyExA(CU, kStravo.c_str(), 0, KEY_READ, &none) != ERROR_SUCCESS);
+
+    Context = "capture tool";
+    Put(CU, kVidCap, "Text", "sz:1");
+    CHECK_EQ(Text("%d%d%d", VidCapReadFlag(101, "Missing", 1), VidCapReadFlag(101, "Text", 0), VidCapReadFlag(100, "Text", 1)), "100");
+    VidCapWriteFlag(101, "Off", 0, 1);
+    VidCapWriteFlag(101, "On", 1, 1);
+    VidCapWriteDword(101, "Frame", 33367, 33367);
+    Put(CU, kVidCap, "Old", "dw:40000");
+    VidCapWriteDword(101, "Old", 33367, 33367);
+    VidCapWriteBinary(101, "Written", "xyz", 3);
+    seen.clear();
+    for (const char *name : {"Off", "On", "Frame", "Old", "Written"})
+        seen += Get(CU, kVidCap, name) + " ";
+    Put(CU, kVidCap, "Short", "bin:6162");
+    Put(CU, kVidCap, "Long", "bin:6162636465666768");
+    Put(CU, kVidCap, "Empty", "bin:");
+    for (const char *name : {"Short", "Long", "Empty", "Old", "None"}) {
+        char out[6];
+        memset(out, 'Z', sizeof out);
+        got = VidCapReadBinary(101, name, "123456", out, 6);
+        seen += Text("%u ", got) + std::string(out, 6) + " ";
+    }
+    CHECK_EQ(seen, "dw:0 - - dw:33367 bin:78797a 2 abZZZZ 6 123456 0 ZZZZZZ 6 123456 6 123456 ");
+    CHECK_EQ(Live(WATCH_KEY), 0);
+}
+
+int main(int argc, char **argv)
+{
+    int passed = 0, failed = 0;
+    for (auto &c : Cases) {
+        if (argc > 1 && !strstr(c.first, argv[1]))
+            continue;
+        int before = Failures;
+        Context.clear();
+        Scripts.clear();
+        c.second();
+        bool ok = Failures == before && Scripts.empty();
+        printf("%s %s%s\n", ok ? "PASS" : "FAIL", c.first, Scripts.empty() ? "" : ": a scripted dialog never opened");
+        fflush(stdout);
+        (ok ? passed : failed)++;
+    }
+    printf("win: %d passed, %d failed\n", passed, failed);
+    return failed != 0;
+}
