@@ -152,7 +152,8 @@ def key(root, path, name=""):
 # the graph, the about box, Store, and a close that asks nothing.
 def story_english_nt_two_drives(s):
     s.plant("nt40", [("HKLM", STRAVO + r"\ActBoard", "@", "vexoVIDEO Puma")])
-    reference = {d: fio(m) for d, m in s.args.mounts.items()}
+    # fio's best of two runs: a single run of its own now and then falls 5 % behind the drive.
+    reference = {d: [max(r) for r in zip(fio(m), fio(m))] for d, m in s.args.mounts.items()}
     before = s.snapshot()
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Close"
