@@ -78,7 +78,8 @@ class Story:
     # The program's first window: its main dialog or its message box. A window of its caption
     # still there, even hidden, would make the new instance give way to it.
     def start(self):
-        wait(lambda: CAPTION not in [w["text"] for w in self.probe.windows()])
+        wait(lambda: CAPTION not in [w["text"] for w in self.probe.windows()], 20,
+             lambda: "for the windows of an earlier start to go")
         self.program = spawn(WINE, self.args.exe)
         return wait(lambda: self.find(up=NOBODY), 60, lambda: "for a window; the program ended with %s; windows: %s" % (
             self.program.poll(), [(w["text"], w["visible"]) for w in self.probe.windows() if w["text"]]))[0]
