@@ -36,8 +36,8 @@
 static std::vector<std::pair<const char *, void (*)()>> Cases;
 static std::string Context;
 static int Failures;
-#define TEST(name)                                                            \
-    static void name();                                                       \
+#define TEST(name) \
+    static void name(); \
     static const bool name##_listed = (Cases.push_back({#name, name}), true); \
     static void name()
 
