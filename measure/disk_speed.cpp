@@ -144,42 +144,73 @@ static int PassInterrupted(HWND owner, uint32_t block)
     return escape || PassStopped;
 }
 
+/* Both passes: the block buffer and the open test file; INVALID_HANDLE_VALUE, with
+   nothing kept, when either cannot be had. */
+static HANDLE BeginPass(HWND owner, uint32_t blockBytes, const char *path, int writing, BlockBuffer *buffer)
+{
+    if (!AllocBlockBuffer(owner, blockBytes, buffer))
+        return INVALID_HANDLE_VALUE;
+    if (writing)
+        TestStarted = 1;
+    HANDLE file = OpenTestFile(owner, path, writing);
+    if (file == INVALID_HANDLE_VALUE)
+        GlobalFree((HGLOBAL)buffer->memory);
+    else
+        PassFile = file;
+    return file;
+}
+
+/* Times each block into the samples; returns the blocks done. A block that fails,
+   or a read that comes short, is reported and ends the pass with *failed set. */
+static uint32_t TimeBlocks(HWND owner, HANDLE file, unsigned char *data, uint32_t blockBytes, uint32_t count,
+                           BlockSample *samples, int writing, int *failed)
+{
+    PassClock clock;
+    StartPassClock(&clock);
+    *failed = 0;
+    uint32_t i = 1;
+    for (; i <= count; i++) {
+        if (PassInterrupted(owner, i))
+            break;
+        DWORD done = 0;
+        int ok = writing ? PassCalls->writeFile(file, data, blockBytes, &done, 0)
+                         : PassCalls->readFile(file, data, blockBytes, &done, 0) && done >= blockBytes;
+        if (!ok) {
+            ShowLangMessage(owner, IDS_CANNOT_OPEN, MB_ICONHAND);
+            *failed = 1;
+            break;
+        }
+        uint32_t ms = PassElapsedMs(&clock);
+        if (writing)
+            samples[i - 1].writeMs = ms;
+        else
+            samples[i - 1].readMs = ms;
+    }
+    return i - 1;
+}
+
+static void EndPass(HWND owner, BlockBuffer *buffer)
+{
+    SetCursor(LoadCursorA(0, IDC_ARROW));
+    ClosePassFile();
+    SetWindowTextA(owner, AppCaption);
+    GlobalFree((HGLOBAL)buffer->memory);
+}
+
+/* A write that fails is a full disk: the blocks written so far are the test. */
 int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples)
 {
     const uint32_t blockBytes = blockKB * 1024;
     BlockBuffer buffer;
-    if (!AllocBlockBuffer(owner, blockBytes, &buffer))
+    HANDLE file = BeginPass(owner, blockBytes, path, 1, &buffer);
+    if (file == INVALID_HANDLE_VALUE)
         return 0;
-    TestStarted = 1;
-    HANDLE file = OpenTestFile(owner, path, 1);
-    if (file == INVALID_HANDLE_VALUE) {
-        GlobalFree((HGLOBAL)buffer.memory);
-        return 0;
-    }
-    PassFile = file;
     FillPattern(buffer.data, blockBytes);
     ShowPassTitle(owner, IDS_WRITING, "%s - %ld MB (%s) ", *blockCount, blockBytes, path);
     SetCursor(LoadCursorA(0, IDC_WAIT));
-
-    PassClock clock;
-    StartPassClock(&clock);
-    uint32_t i = 1;
-    for (; i <= *blockCount; i++) {
-        if (PassInterrupted(owner, i))
-            break;
-        DWORD written;
-        if (!PassCalls->writeFile(file, buffer.data, blockBytes, &written, 0)) {
-            ShowLangMessage(owner, IDS_CANNOT_OPEN, MB_ICONHAND);
-            break;
-        }
-        samples[i - 1].writeMs = PassElapsedMs(&clock);
-    }
-    *blockCount = i - 1;
-
-    SetCursor(LoadCursorA(0, IDC_ARROW));
-    ClosePassFile();
-    SetWindowTextA(owner, AppCaption);
-    GlobalFree((HGLOBAL)buffer.memory);
+    int failed;
+    *blockCount = TimeBlocks(owner, file, buffer.data, blockBytes, *blockCount, samples, 1, &failed);
+    EndPass(owner, &buffer);
     return 1;
 }
 
@@ -187,39 +218,15 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
 {
     const uint32_t blockBytes = blockKB * 1024;
     BlockBuffer buffer;
-    if (!AllocBlockBuffer(owner, blockBytes, &buffer))
+    HANDLE file = BeginPass(owner, blockBytes, path, 0, &buffer);
+    if (file == INVALID_HANDLE_VALUE)
         return 0;
-    HANDLE file = OpenTestFile(owner, path, 0);
-    if (file == INVALID_HANDLE_VALUE) {
-        GlobalFree((HGLOBAL)buffer.memory);
-        return 0;
-    }
-    PassFile = file;
     ShowPassTitle(owner, IDS_READING, "%s (%ld MB)", *blockCount, blockBytes, 0);
     SetCursor(LoadCursorA(0, IDC_WAIT));
-
-    int result = 1;
-    PassClock clock;
-    StartPassClock(&clock);
-    uint32_t i = 1;
-    for (; i <= *blockCount; i++) {
-        if (PassInterrupted(owner, i))
-            break;
-        DWORD read = 0;
-        if (!PassCalls->readFile(file, buffer.data, blockBytes, &read, 0) || read < blockBytes) {
-            ShowLangMessage(owner, IDS_CANNOT_OPEN, MB_ICONHAND);
-            result = 0;
-            break;
-        }
-        samples[i - 1].readMs = PassElapsedMs(&clock);
-    }
-    *blockCount = i - 1;
-
-    SetCursor(LoadCursorA(0, IDC_ARROW));
-    SetWindowTextA(owner, AppCaption);
-    ClosePassFile();
-    GlobalFree((HGLOBAL)buffer.memory);
-    return result;
+    int failed;
+    *blockCount = TimeBlocks(owner, file, buffer.data, blockBytes, *blockCount, samples, 0, &failed);
+    EndPass(owner, &buffer);
+    return !failed;
 }
 
 static void RefuseTooFull(HWND owner, const TestResult *r)
