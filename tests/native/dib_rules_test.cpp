@@ -16,13 +16,13 @@ struct Case {
 };
 
 // 4x4 at 8 bits with 20 colours, entry i being (i, i + 100, i + 200), then 48
-// bytes of bits; the core form has 4 bits and 16 three-byte entries.
+// bytes of bits; the core form is 4x2 at 4 bits with 16 three-byte entries.
 static std::vector<uint8_t> File(const Case &c)
 {
     std::vector<uint8_t> f = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
     auto put = [&f](uint32_t v, int bytes) { f.insert(f.end(), (uint8_t *)&v, (uint8_t *)&v + bytes); };
     put(c.core ? 74 : 134, 4);
-    for (uint32_t v : c.core ? std::vector<uint32_t>{12, 0x40004, 0x40001}
+    for (uint32_t v : c.core ? std::vector<uint32_t>{12, 0x20004, 0x40001}
                              : std::vector<uint32_t>{40, 4, 4, 0x80001, 0, 0, 0, 0, 20, 0})
         put(v, 4);
     for (uint32_t i = 0; i < (c.core ? 16u : 20u); i++)
@@ -48,7 +48,7 @@ TEST(DibReader, VariantsAndTheirBlocks)
         {"no-file-header", {{SKIP, 0}}, "4 20/16/20"},
         {"offbits-0", {{OFF, 0}}, "4 20/16/20"},
         {"offbits-past-a-gap", {{OFF, 140}}, "4 20/16/20"},
-        {"core-4-bit", {}, "4 16/16/16", true},
+        {"core-4-bit-4x2", {}, "2 16/8/16", true},
         {"1-bit-33x2", {{BITS, 1}, {W, 33}, {H, 2}, {USED, 0}}, "2 2/16/2"},
         {"24-bit-cube", {{BITS, 24}, {USED, 0}}, "4 0/48/256"},
         {"24-bit-16-colours", {{BITS, 24}, {USED, 16}}, "4 16/48/16"},

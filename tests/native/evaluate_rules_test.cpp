@@ -47,41 +47,33 @@ TEST(Evaluation, WorkedExamplesBoardsAndSound)
                    AudioBytesPerSecond(0, 0, 1)), "10 22050 22050");
 }
 
+// The ratio texts and the bars at their edges; the dialog tests see the usual ones.
 TEST(Evaluation, RatioTextsAndBars)
 {
     std::string out;
     char text[32];
-    for (uint32_t tenths : {69u, 90u, 115u, 216000u}) {
-        uint32_t ratios[3];
-        ColumnRatios(tenths, ratios);
-        for (uint32_t ratio : ratios)
-            FormatRatio(text, sizeof text, ratio, 0), out += Text("%s ", text);
-    }
+    uint32_t ratios[3];
+    ColumnRatios(216000, ratios);
+    for (uint32_t ratio : ratios)
+        FormatRatio(text, sizeof text, ratio, 0), out += Text("%s ", text);
     FormatRatio(text, sizeof text, 115, 1);
     out += text;
-    for (auto bar : {std::pair<uint32_t, int>{4500, 100}, {9000, 70}, {20000, 70}, {0, 70}, {1, 100}}) {
+    for (auto bar : {std::pair<uint32_t, int>{4500, 100}, {20000, 70}, {0, 70}, {1, 100}}) {
         BarBox b = SpeedBarBox(BarBox{0, 0, 150, 18}, bar.first, 9000, bar.second);
         out += Text(" %d,%d,%d,%d", b.left, b.top, b.right, b.bottom);
     }
     int32_t xs[16];
     // Nine parts of 150: ticks from 16 to 144; none on the right edge, none of step 0.
     const int ticks = BarTickPositions(0, 150, 9, xs, 16);
-    out += Text(" %d %d %d", ticks, xs[0], xs[8]);
-    out += Text(" %d %d", BarTickPositions(0, 90, 9, xs, 16), BarTickPositions(0, 8, 9, xs, 16));
-    EXPECT_EQ(out, "3.0:1 3.4:1 6.9:1 3.0:1 4.5:1 9.0:1 3.0:1 5.7:1 11.5:1 5400.0:1 10800.0:1 "
-                   "21600.0:1 11,5:1 1,1,75,17 1,5,149,17 1,5,149,17 1,5,1,17 1,1,1,17 9 16 144 8 0");
+    out += Text(" %d %d %d %d", ticks, xs[0], xs[8], BarTickPositions(0, 8, 9, xs, 16));
+    EXPECT_EQ(out, "5400.0:1 10800.0:1 21600.0:1 11,5:1 1,1,75,17 1,5,149,17 1,5,1,17 1,1,1,17 9 16 144 0");
 }
 
-TEST(CaptureRules, BoardsRatesAndWaveFormats)
+// The wave formats the capture tool hands over and gets back; the boards, limits
+// and frame times read from the registry have their rows in the dialog tests.
+TEST(CaptureRules, WaveFormats)
 {
     std::string out;
-    for (const char *name : {"vexoVIDEO Puma", "VEXOvideo ocelot", "vexoVIDEO Lynx", "vexoVIDEO Margay",
-                             "vexoVIDEO Ocelot plus", "vexoVIDEO Puma plus"})
-        out += Text("%d/%d ", BoardFromActBoard(name), BoardFromEditingBoard(name));
-    out += Text("%d%d%d%d%d %d%d%d%d %u %u", DefaultBoardType(BOARD_NONE, 1), DefaultBoardType(BOARD_NONE, 0),
-                DefaultBoardType(BOARD_PUMA_PLUS, 1), DefaultBoardType(BOARD_LYNX, 0), DefaultBoardType(5, 1),
-                PumaRateAccepted(199), PumaRateAccepted(200), PumaRateAccepted(20000), PumaRateAccepted(20001),
-                FrameTimeMicroseconds(0), FrameTimeMicroseconds(1));
     for (WaveFormat f : {WaveFormat{1, 1, 11025, 0, 0, 8, 0}, {1, 2, 22050, 0, 0, 16, 0}, {1, 4, 8000, 0, 0, 12, 0}}) {
         int choice = -1, stereo = -1, sixteen = -1;
         AudioChoicesFromFormat(&f, &choice, &stereo, &sixteen);
@@ -94,6 +86,5 @@ TEST(CaptureRules, BoardsRatesAndWaveFormats)
         out += Text(" %u/%u/%u/%u/%u/%u/%u", f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec,
                     f.nBlockAlign, f.wBitsPerSample, f.cbSize);
     }
-    EXPECT_EQ(out, "1/255 2/2 0/0 255/0 255/4 255/3 12301 0110 40000 33367 000 111 201"
-                   " 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5");
+    EXPECT_EQ(out, " 000 111 201 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5");
 }
