@@ -1,11 +1,10 @@
-// The end-to-end tests' eyes inside the Windows session: reads the windows of
-// other processes and the registry, and posts messages. One request per line on
+// The end-to-end tests' eyes and hands inside the Windows session: reads the windows
+// of other processes, reads and plants registry values. One request per line on
 // stdin, tab-separated; replies end with a line ".". Texts are UTF-8, their control
 // characters (tabs, line breaks) turned into spaces.
 //   windows                      a line per top-level window, and per control of the visible ones:
 //                                hwnd owner/parent id class visible l t r b text
 //   items HWND                   the texts of a drop-down list, a line each
-//   post HWND MESSAGE WPARAM LPARAM
 //   dump                         every value under HKCU and HKLM\Software (not
 //                                Software\Classes, not Software\Wine): key name type hex
 //   set ROOT KEY NAME VALUE      a text, or a number when VALUE starts with "#"
@@ -93,8 +92,6 @@ int main()
                 SendMessageW(window, CB_GETLBTEXT, i, (LPARAM)text);
                 printf("%s\n", Utf8(text).c_str());
             }
-        } else if (!strcmp(f[0], "post") && n == 5) {
-            PostMessageW(window, strtoul(f[2], 0, 0), strtoull(f[3], 0, 0), strtoll(f[4], 0, 0));
         } else if (!strcmp(f[0], "dump")) {
             Dump(HKEY_CURRENT_USER, "HKCU", L"");
             Dump(HKEY_LOCAL_MACHINE, "HKLM", L"Software");
