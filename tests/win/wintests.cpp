@@ -50,13 +50,6 @@ static bool CheckAt(bool ok, int line, const std::string &what)
 #define CHECK(c) CheckAt((c), __LINE__, #c)
 static std::string Shown(long long v) { return std::to_string(v); }
 static std::string Shown(const std::string &v) { return '"' + v + '"'; }
-static std::string Shown(const std::vector<std::string> &v)
-{
-    std::string out;
-    for (auto &s : v)
-        out += Shown(s) + " ";
-    return "{ " + out + "}";
-}
 template <class A, class B>
 static bool CheckEqualAt(const A &a, const B &b, int line, const char *text)
 {
@@ -123,11 +116,12 @@ static void ResetRegistry(const char *country = "1")
     Put(CU, "Control Panel\\International", "iCountry", std::string("sz:") + country);
 }
 
-// What the watch saw: message boxes as "text|caption|style|owned", help calls as
-// "FILE command"; answers to the next boxes (IDOK after them); what GetVersionExA
+// What the watch saw: message boxes as lines "text|caption|style|owned", help calls
+// as "FILE command;"; answers to the next boxes (IDOK after them); what GetVersionExA
 // reports; the n-th global allocation from now that fails (0: none).
-static std::vector<std::string> Boxes, Help;
+static std::string Boxes, Help;
 static std::vector<int> BoxAnswers;
+static size_t BoxCount;
 static DWORD Platform;
 static const DWORD PLATFORM_FAILS = 0xFFFFFFFF;
 static int FailGlobalAlloc;
@@ -157,6 +151,7 @@ static void StartAs(int languageOffset, int windowsNT)
     }
     PassCalls = &SystemDiskCalls;
     Boxes.clear(), BoxAnswers.clear(), Help.clear(), LiveObjects.clear();
+    BoxCount = 0;
     FailGlobalAlloc = CursorShown = 0;
 }
 
@@ -176,7 +171,7 @@ static struct DiskScript {
     uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0;
     bool noCounter = false;  // no performance counter: the tick count serves
     uint32_t writes = 0, reads = 0;
-    std::vector<std::string> titles;  // the owner's title at the first block of each pass
+    std::string titles;  // the owner's title at the first block of each pass, each ending in "|"
 } Disk;
 static HWND DiskOwner;
 static uint32_t FakeMs;
@@ -186,7 +181,7 @@ static void NoteBlock(uint32_t block, uint32_t ms)
     char title[256];
     FakeMs += ms;
     if (block == 1 && GetWindowTextA(DiskOwner, title, sizeof title) >= 0)
-        Disk.titles.push_back(title);
+        Disk.titles += title + std::string("|");
 }
 
 static DWORD WINAPI SendEndSession(void *) { return (DWORD)SendMessageA(DiskOwner, WM_ENDSESSION, TRUE, 0); }
@@ -254,18 +249,18 @@ static std::string Ansi(const char *utf8);
 // A message box as Boxes holds it.
 static std::string Box(const char *utf8, UINT style, bool owned)
 {
-    return Ansi(utf8) + "|" + AppCaption + "|" + std::to_string(style) + (owned ? "|owned" : "|");
+    return Ansi(utf8) + "|" + AppCaption + "|" + std::to_string(style) + (owned ? "|owned\n" : "|\n");
 }
 
 int WINAPI WatchMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
-    Boxes.push_back(std::string(text) + "|" + caption + "|" + std::to_string(style) + (owner ? "|owned" : "|"));
-    return Boxes.size() <= BoxAnswers.size() ? BoxAnswers[Boxes.size() - 1] : IDOK;
+    Boxes += std::string(text) + "|" + caption + "|" + std::to_string(style) + (owner ? "|owned\n" : "|\n");
+    return ++BoxCount <= BoxAnswers.size() ? BoxAnswers[BoxCount - 1] : IDOK;
 }
 
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR file, UINT command, ULONG_PTR)
 {
-    Help.push_back(std::string(file) + " " + std::to_string(command));
+    Help += std::string(file) + " " + std::to_string(command) + ";";
     return TRUE;
 }
 
@@ -361,8 +356,32 @@ std::string Panel(HWND dialog)
     return out;
 }
 
-void Command(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, id, 0); }
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    return SendMessageA(window, message, wParam, lParam);
+}
+void Command(HWND dialog, int id) { Send(dialog, WM_COMMAND, id); }
+// Selects an entry of a drop-down list as a user does.
+void Pick(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+    Send(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE));
+}
+// A control's rectangle in its dialog's client co-ordinates.
+RECT RectIn(HWND dialog, int id)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(0, dialog, (POINT *)&r, 2);
+    return r;
+}
+COLORREF Pixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
 int Focus(HWND dialog) { return GetDlgCtrlID(GetFocus()) * (GetParent(GetFocus()) == dialog); }
 
 void RunMain(std::function<void(HWND)> script)
@@ -402,13 +421,13 @@ TEST(StartUpChoosesLanguageAndPlatform)
             seen += Text("%d%d ", accepted, IsWindowsNT);
         }
         CHECK_EQ(seen, "10 11 10 00 ");
-        CHECK_EQ(Boxes, std::vector<std::string>{Box(refusals[language], MB_TASKMODAL | MB_ICONHAND, false)});
+        CHECK_EQ(Boxes, Box(refusals[language], MB_TASKMODAL | MB_ICONHAND, false));
     }
     Context = "no template";
     StartAs(500, 1);
     MainDialogId = 999;
     RunMainDialog();
-    CHECK_EQ(Boxes, std::vector<std::string>{Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false)});
+    CHECK_EQ(Boxes, Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false));
 }
 
 TEST(MainDialogOpensForTheBoardFound)
@@ -466,36 +485,20 @@ TEST(MainDialogOpensForTheBoardFound)
             RECT window;
             GetWindowRect(dialog, &window);
             CHECK_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+            // The audio radios each set their own choice.
+            std::string seen;
+            for (int id : {IDC_RATE_22K, IDC_MONO, IDC_SAMPLE8, IDC_DMA16, IDC_RATE_11K, IDC_STEREO, IDC_SAMPLE16,
+                           IDC_DMA8, IDC_RATE_44K})
+                Command(dialog, id), seen += Text("%d%d%d%d ", SampleRateChoice, StereoAudio, Audio16Bit, Dma16Bit);
+            if (&r == rows)
+                CHECK_EQ(seen, "1110 1010 1000 1001 0001 0101 0111 0110 2110 ");
             Command(dialog, IDC_HELP_BUTTON);
             Command(dialog, IDC_CLOSE);
-            CHECK_EQ(Help, (std::vector<std::string>{"STRVENG.HLP 3", "STRVENG.HLP 2"}));
+            CHECK_EQ(Help, "STRVENG.HLP 3;STRVENG.HLP 2;");
         });
         CHECK_EQ(Get(LM, kStravo + "\\LastBoard", ""), r.lastBoard);
         CHECK(Boxes.empty());
     }
-}
-
-TEST(SettingsPanelFollowsTheClicks)
-{
-    ResetRegistry();
-    StartAs(0, 1);
-    RunMain([](HWND dialog) {
-        Click(dialog, IDC_OCELOT);
-        CHECK_EQ(BoardType, BOARD_OCELOT);
-        CHECK_EQ(Panel(dialog), "184c 419c 402c 418c 411c 413c 417c 420h 414ch 415h 172d 187d");
-        Click(dialog, IDC_AUDIO);
-        Click(dialog, IDC_LYNX);
-        CHECK_EQ(Panel(dialog), "184c 419c 400c 409d 410d 411cd 412d 413cd 416d 417cd 420d 414cd 415d 421dh 156d 159d 172d 187d");
-        Click(dialog, IDC_AUDIO);
-        std::string seen;
-        for (int id : {IDC_RATE_22K, IDC_MONO, IDC_SAMPLE8, IDC_DMA16, IDC_RATE_11K, IDC_STEREO, IDC_SAMPLE16, IDC_DMA8,
-                       IDC_RATE_44K, IDC_PUMA}) {
-            Click(dialog, id);
-            seen += Text("%d%d%d%d%d ", SampleRateChoice, StereoAudio, Audio16Bit, Dma16Bit, BoardType);
-        }
-        CHECK_EQ(seen, "11100 10100 10000 10010 00010 01010 01110 01100 21100 21101 ");
-        Command(dialog, IDC_CLOSE);
-    });
 }
 
 // A test on C: with 20 ms writes and 10 ms reads, in each language and on both
@@ -539,18 +542,16 @@ TEST(ATestIsShownStoredAndKept)
             HWND bar = GetDlgItem(dialog, IDC_WRITE_BAR);
             RECT r;
             GetClientRect(bar, &r);
-            HDC dc = GetDC(bar);
-            CHECK_EQ(Text("%06lx %06lx %d %06lx", GetPixel(dc, 3, r.bottom / 10 + 1), GetPixel(dc, 3, r.bottom * 8 / 10),
-                          GetPixel(dc, r.right * 3000 / 9000 + 3, r.bottom / 10 + 1) == RGB(127, 127, 127),
-                          GetPixel(dc, (r.right - r.left) / 9, r.top + 2)),
+            CHECK_EQ(Text("%06lx %06lx %d %06lx", Pixel(bar, 3, r.bottom / 10 + 1), Pixel(bar, 3, r.bottom * 8 / 10),
+                          Pixel(bar, r.right * 3000 / 9000 + 3, r.bottom / 10 + 1) == RGB(127, 127, 127),
+                          Pixel(bar, (r.right - r.left) / 9, r.top + 2)),
                      "7f7f7f c0c000 0 c00000");
-            ReleaseDC(bar, dc);
             Command(dialog, IDC_STORE);
             CHECK_EQ(Focus(dialog), IDC_DRIVES);
             // A log-off cleans up as a close does, whatever its answer.
             SendMessageA(dialog, WM_ENDSESSION, run == 2, 0);
             CHECK_EQ(GetFileAttributesA("C:\\VEXOSV32.DAT"), INVALID_FILE_ATTRIBUTES);
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            Send(dialog, WM_CLOSE);
         });
         std::string stored;
         for (auto v : {std::make_pair(kVidCap, "WaveFormatBinary"), {kVidCap, "CaptureAudio"}, {kVidCap, "MicroSecPerFrame"},
@@ -572,50 +573,53 @@ TEST(ClosingAsksWhenAStoreIsDue)
     const std::string ask = Box("Data rate for selected hard disk still not saved\nSave as reference and close program ?",
                                 MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL, true);
     const std::string untested = Box("Hard disk not yet tested", MB_ICONEXCLAMATION, true);
+    enum { BOARD = 1, CARACAL = 2, TEST = 4, FAILS = 8, OTHER = 16, STORE = 32 };
     struct Row {
         const char *what;
-        bool board, caracal, test, testFails, selectOther;
+        int flags;
         std::vector<int> answers;
-        std::vector<std::string> boxes;
+        std::string boxes;
         bool stored;
     } rows[] = {
-        {"tested, no reference yet", true, false, true, false, false, {}, {}, true},
-        {"tested, a reference: yes", true, true, true, false, false, {IDYES}, {ask}, true},
-        {"tested, a reference: cancel, no", true, true, true, false, false, {IDCANCEL, IDNO}, {ask, ask}, false},
-        {"another drive selected: yes", true, false, true, false, true, {IDYES}, {ask}, true},
-        {"a test that failed: yes", true, false, true, true, false, {IDYES}, {ask, untested}, false},
-        {"no board", false, false, true, false, false, {}, {}, false},
-        {"nothing tested", true, true, false, false, false, {}, {}, false},
+        {"tested, no reference yet", BOARD | TEST, {}, "", true},
+        {"tested, a reference: yes", BOARD | CARACAL | TEST, {IDYES}, ask, true},
+        {"tested, a reference: cancel, no", BOARD | CARACAL | TEST, {IDCANCEL, IDNO}, ask + ask, false},
+        {"tested, a reference, stored", BOARD | CARACAL | TEST | STORE, {}, "", true},
+        {"another drive selected: yes", BOARD | TEST | OTHER, {IDYES}, ask, true},
+        {"a test that failed: yes", BOARD | TEST | FAILS, {IDYES}, ask + untested, false},
+        {"no board", TEST, {}, "", false},
+        {"nothing tested", BOARD | CARACAL, {}, "", false},
     };
     for (const Row &r : rows) {
         Context = r.what;
         ResetRegistry();
-        if (r.board)
+        if (r.flags & BOARD)
             Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot");
-        if (r.caracal)
+        if (r.flags & CARACAL)
             Put(CU, kCaracal, "AssumedDataRate", "dw:2000");
         StartAs(0, 1);
         RunMain([&](HWND dialog) {
-            if (r.test) {
+            if (r.flags & TEST) {
                 DiskScript script;
-                script.shortReadAt = r.testFails ? 5 : 0;
+                script.shortReadAt = r.flags & FAILS ? 5 : 0;
                 UseScriptedDisk(dialog, script);
                 Command(dialog, IDC_START);
             }
-            if (r.selectOther) {
+            if (r.flags & OTHER) {
                 strcpy(DriveTable[1].driveName, "Q:");
                 SendDlgItemMessageA(dialog, IDC_DRIVES, CB_ADDSTRING, 0, (LPARAM) "(Q:)");
-                SendDlgItemMessageA(dialog, IDC_DRIVES, CB_SETCURSEL, 1, 0);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), 0);
+                Pick(dialog, IDC_DRIVES, 1);
                 CHECK(!IsWindowEnabled(GetDlgItem(dialog, IDC_STORE)) && TextOf(dialog, IDC_RATE).empty());
             }
-            Boxes.clear();
+            if (r.flags & STORE)
+                Command(dialog, IDC_STORE);
+            Boxes.clear(), BoxCount = 0;
             BoxAnswers = r.answers;
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            Send(dialog, WM_CLOSE);
             if (r.answers.size() && r.answers[0] == IDCANCEL) {
                 CHECK(IsWindow(dialog) && IsWindowVisible(dialog));
                 CHECK_EQ(Focus(dialog), IDC_STORE);
-                SendMessageA(dialog, WM_CLOSE, 0, 0);
+                Send(dialog, WM_CLOSE);
             }
         });
         CHECK_EQ(Boxes, r.boxes);
@@ -636,17 +640,15 @@ TEST(HotSpots)
     for (int answer : {IDOK, IDCANCEL})
         Script(611, [answer](HWND about) {
             CHECK_EQ(TextOf(about, IDC_CLOSE), "&Fermeture");
-            SendMessageA(about, WM_COMMAND, answer, 0);
+            Command(about, answer);
             if (CHECK(!IsWindowVisible(about)) == false)
                 EndDialog(about, 0);
         });
     RunMain([](HWND dialog) {
         std::string rates;
         for (int id : {IDC_PROGRAM_ICON, IDC_PROGRAM_ICON, IDC_RATE, IDC_RATE}) {
-            RECT r;
-            GetWindowRect(GetDlgItem(dialog, id), &r);
-            MapWindowPoints(0, dialog, (POINT *)&r, 2);
-            SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, r.top + 2));
+            RECT r = RectIn(dialog, id);
+            Send(dialog, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, r.top + 2));
             UpdateWindow(dialog);
             rates += TextOf(dialog, IDC_RATE) + " ";
         }
@@ -659,8 +661,8 @@ TEST(HotSpots)
             Command(dialog, id);
             CHECK_EQ(Focus(dialog), IDC_START);
         }
-        CHECK_EQ(Boxes, std::vector<std::string>{Box("Le disque dur n'a pas encore été testé", MB_ICONEXCLAMATION, true)});
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        CHECK_EQ(Boxes, Box("Le disque dur n'a pas encore été testé", MB_ICONEXCLAMATION, true));
+        Send(dialog, WM_CLOSE);
     });
 }
 
@@ -668,12 +670,20 @@ TEST(HotSpots)
 // things go wrong, the clean-up, the drive list, the memory test and the system
 // information dialog.
 
+LRESULT CALLBACK CleanUpAtLogOff(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ENDSESSION)
+        DeleteTestFiles(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A child window that cleans up at log-off as the main dialog does: a top-level
+// one of the program's title would pass for a running instance.
 HWND Owner()
 {
-    // A child window: a top-level one of the program's title would pass for a
-    // running instance.
     static HWND top = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
     static HWND owner = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, top, 0, 0, 0);
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, (LONG_PTR)CleanUpAtLogOff);
     SetWindowTextA(owner, AppCaption);
     return owner;
 }
@@ -709,18 +719,23 @@ TEST(DiskTestWhenThingsGoWrong)
         {"exactly 20 MB free", DiskScript(), 0, 20, "0 1 0 0/0 0 - 0/0 0",
          "Not enough free hard disk space (20 MB / 20 MB)", MB_ICONEXCLAMATION},
         {"no counter: the tick count", DiskScript(), 0, 21, "1 1 214 214/214 1 1600/3200 1234/5678 1", nullptr, 0},
+        {"log-off at block 150", DiskScript(), 0, 500, "0 0 199 199/0 1 - 1234/5678 0", nullptr, 0},
     };
     rows[1].script.escapeAtWrite = 150;
     rows[2].script.failWriteAt = 120;
     rows[3].script.shortReadAt = 7;
     rows[4].script.failWriteAt = 1;
     rows[9].script.noCounter = true;
+    rows[10].script.endSessionAtWrite = 150;
     for (Row &r : rows) {
         Context = r.what;
+        ResetRegistry();
         StartAs(0, 0);
         OnC(0, r.freeMB);
-        TestResult &t = TestResults[0];
+        TestResult &t = TestResults[0], &q = TestResults[1];
         t.tested = 1, t.writeRate = 1234, t.readRate = 5678;
+        strcpy(DriveTable[1].driveName, "Q:");
+        q.tested = 1, q.writeRate = 111, q.readRate = 222;
         UseScriptedDisk(Owner(), r.script);
         FailGlobalAlloc = r.fail;
         int passed = RunDiskTest(Owner(), 0);
@@ -728,52 +743,20 @@ TEST(DiskTestWhenThingsGoWrong)
                      (passed ? Text("%u/%u", t.writeRate, t.readRate) : "-") +
                      Text(" %u/%u %d", t.storedWriteRate, t.storedReadRate, FileThere()),
                  r.result);
-        CHECK_EQ(Boxes, r.box ? std::vector<std::string>{Box(r.box, r.style, true)} : std::vector<std::string>());
+        CHECK_EQ(Boxes, r.box ? Box(r.box, r.style, true) : "");
         char title[128];
         GetWindowTextA(Owner(), title, sizeof title);
         CHECK_EQ(std::string(title), AppCaption);
         CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
         if (&r == rows)
-            CHECK_EQ(Disk.titles, (std::vector<std::string>{"Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) ",
-                                                            "Reading test file... wait (20 MB)"}));
+            CHECK_EQ(Disk.titles, "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) |Reading test file... wait (20 MB)|");
         DeleteTestFiles(Owner());
         CHECK(!FileThere() && !t.samples && Live(WATCH_MEMORY) == 0);
+        // Each tested drive's rates are stored under its own name.
+        if (&r == rows)
+            CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:") + Get(LM, kWriteSpeed, "Q:") +
+                         Get(LM, kReadSpeed, "Q:"), "dw:4800dw:9600dw:111dw:222");
     }
-}
-
-LRESULT CALLBACK CleanUpAtLogOff(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_ENDSESSION)
-        DeleteTestFiles(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The clean-up stores each tested drive's rates under its name and removes the
-// test files, those of failed tests too; a log-off in the middle of a pass stops
-// the test and cleans up as well.
-TEST(CleanUpAndLogOff)
-{
-    ResetRegistry();
-    StartAs(600, 1);
-    OnC(2, 500);
-    strcpy(DriveTable[0].driveName, "Q:");
-    TestResults[0].tested = 1, TestResults[0].writeRate = 111, TestResults[0].readRate = 222;
-    UseScriptedDisk(Owner());
-    CHECK(RunDiskTest(Owner(), 2));
-    DeleteTestFiles(Owner());
-    CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:") + Get(LM, kWriteSpeed, "Q:") + Get(LM, kReadSpeed, "Q:"),
-             "dw:4800dw:9600dw:111dw:222");
-    CHECK(!FileThere());
-    DiskScript logOff;
-    logOff.endSessionAtWrite = 150;
-    UseScriptedDisk(Owner(), logOff);
-    SetWindowLongPtrA(Owner(), GWLP_WNDPROC, (LONG_PTR)CleanUpAtLogOff);
-    CHECK(!RunDiskTest(Owner(), 2));
-    CHECK(Disk.writes == 199 && !FileThere() && Live(WATCH_FILE) == 0);
-    UseScriptedDisk(Owner());
-    CHECK(RunDiskTest(Owner(), 2));
-    DeleteTestFiles(Owner());
-    CHECK(!FileThere() && Live(WATCH_MEMORY) == 0);
 }
 
 // The drive list from scripted answers of the system: floppies skipped, other
@@ -902,31 +885,24 @@ TEST(MemoryTestAndSystemInformation)
                 shown += text + std::string("|");
             }
             CHECK_EQ(shown + Text(" %d", (int)SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0)), Ansi(r.list));
-            SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_SETCURSEL, r.chosen, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), 0);
+            Pick(dialog, IDC_LANGUAGE, r.chosen);
             SetDlgItemTextA(dialog, IDC_FILESIZE, r.typed);
             if (r.close == IDOK)
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FILESIZE, EN_KILLFOCUS), 0);
-            if (!r.close) {
-                SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_SETCURSEL, 0, 0);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), 0);
-            }
-            if (r.close == SC_CLOSE)
-                SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            else
-                SendMessageA(dialog, WM_COMMAND, r.close ? r.close : IDOK, 0);
+                Send(dialog, WM_COMMAND, MAKEWPARAM(IDC_FILESIZE, EN_KILLFOCUS));
+            if (!r.close)
+                Pick(dialog, IDC_LANGUAGE, 0);
+            Command(dialog, r.close ? r.close : IDOK);
             CHECK_EQ(TextOf(dialog, IDC_FILESIZE), r.typed);
         });
         const char *codes[] = {"sz:ENG", "sz:GER", "sz:FRE"};
         CHECK_EQ(Text("%d %d ", TestFileSizeMB, LanguageOffset) + Get(CU, kServal, "Language"),
                  Text("%d %d %s", r.sizeMB, r.offset, codes[r.close ? r.chosen : 0]));
-        CHECK_EQ(Boxes, r.notice ? std::vector<std::string>{Box(r.notice, MB_ICONHAND | MB_TASKMODAL, false)}
-                                 : std::vector<std::string>());
+        CHECK_EQ(Boxes, r.notice ? Box(r.notice, MB_ICONHAND | MB_TASKMODAL, false) : "");
     }
 }
 
 // The graph dialog on a known test, the logo panel on logos written here, and the
-// registry store's forms, types and fallbacks on the real registry.
+// capture tool's values on the real registry.
 
 // The first device y of the column at x, from the top, that has the colour; -1 if none.
 int RowOf(HWND window, int x, COLORREF colour)
@@ -961,10 +937,7 @@ TEST(GraphOfATest)
         UpdateWindow(graph);
         CHECK_EQ(TextOf(graph, IDC_Y_MAX) + " " + TextOf(graph, IDC_X_MID) + " " + TextOf(graph, IDC_X_MAX) + " " +
                      TextOf(graph, IDC_CURSOR_KB), "10000 10 20 10000");
-        RECT label;
-        GetWindowRect(GetDlgItem(graph, IDC_CURSOR_KB), &label);
-        MapWindowPoints(0, graph, (POINT *)&label, 2);
-        CHECK_EQ(label.left, Graph.clientWidth - Graph.marginRight + 1);
+        CHECK_EQ(RectIn(graph, IDC_CURSOR_KB).left, Graph.clientWidth - Graph.marginRight + 1);
         const int plotWidth = Graph.clientWidth - Graph.marginLeft - Graph.marginRight;
         const int plotHeight = Graph.clientHeight - Graph.marginTop - Graph.marginBottom;
         const int x = Graph.marginLeft + plotWidth / 4, bottom = Graph.clientHeight - Graph.marginBottom;
@@ -972,18 +945,16 @@ TEST(GraphOfATest)
         CHECK(abs(RowOf(graph, x, RGB(255, 0, 0)) - (bottom - 4800 * plotHeight / 10000)) <= 1);
         CHECK(abs(RowOf(graph, x, RGB(0, 0, 255)) - (bottom - 9600 * plotHeight / 10000)) <= 1);
         const int middle = Graph.marginLeft + plotWidth / 2;
-        HDC dc = GetDC(graph);
-        COLORREF line = GetPixel(dc, middle, bottom - 20), beside = GetPixel(dc, middle + 3, bottom - 20);
+        COLORREF line = Pixel(graph, middle, bottom - 20), beside = Pixel(graph, middle + 3, bottom - 20);
         CHECK_EQ(line, beside ^ 0xFFFFFF);
-        SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, bottom - 20));
+        Send(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, bottom - 20));
         CHECK_EQ(TextOf(graph, IDC_CURSOR_KB), std::to_string(plotWidth / 4 * 20000 / plotWidth));
-        CHECK_EQ(GetPixel(dc, middle, bottom - 20), beside);
-        CHECK_EQ(GetPixel(dc, Graph.marginLeft + plotWidth * (int)Graph.cursorKB / 20000, bottom - 20), beside ^ 0xFFFFFF);
-        ReleaseDC(graph, dc);
-        SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(5, 2));
+        CHECK_EQ(Pixel(graph, middle, bottom - 20), beside);
+        CHECK_EQ(Pixel(graph, Graph.marginLeft + plotWidth * (int)Graph.cursorKB / 20000, bottom - 20), beside ^ 0xFFFFFF);
+        Send(graph, WM_LBUTTONUP, 0, MAKELPARAM(5, 2));
         UpdateWindow(graph);
         CHECK(RowOf(graph, x, RGB(0, 0, 255)) < 0 && RowOf(graph, x, RGB(255, 0, 0)) > 0);
-        SendMessageA(graph, WM_COMMAND, IDCANCEL, 0);
+        Command(graph, IDCANCEL);
     }), 1);
     r.samples = nullptr;
     CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) { UpdateWindow(graph); }), 2);
@@ -1033,21 +1004,17 @@ TEST(LogoInThePanel)
             CHECK_EQ(IsWindowVisible(control) ? 1 : 0, r.shown ? 0 : 1);
             CHECK_EQ(window.right > panel.left ? 1 : 0, r.shown ? 1 : 0);
             UpdateWindow(dialog);
-            MapWindowPoints(0, dialog, (POINT *)&panel, 2);
-            HDC dc = GetDC(dialog);
+            panel = RectIn(dialog, IDC_LOGO);
             int w = panel.right - panel.left, h = panel.bottom - panel.top;
-            COLORREF corners[] = {GetPixel(dc, panel.left + w / 4, panel.top + h / 4),
-                                  GetPixel(dc, panel.right - w / 4, panel.top + h / 4),
-                                  GetPixel(dc, panel.left + w / 4, panel.bottom - h / 4),
-                                  GetPixel(dc, panel.right - w / 4, panel.bottom - h / 4)};
-            ReleaseDC(dialog, dc);
             if (r.shown)
-                CHECK(corners[0] == RGB(0, 0, 255) && corners[1] == RGB(0, 255, 0) && corners[2] == RGB(255, 0, 0) &&
-                      corners[3] == RGB(255, 255, 255));
-            SendMessageA(dialog, WM_PALETTECHANGED, (WPARAM)dialog, 0);
-            SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0);
+                CHECK_EQ(Text("%06lx %06lx %06lx %06lx", Pixel(dialog, panel.left + w / 4, panel.top + h / 4),
+                              Pixel(dialog, panel.right - w / 4, panel.top + h / 4),
+                              Pixel(dialog, panel.left + w / 4, panel.bottom - h / 4),
+                              Pixel(dialog, panel.right - w / 4, panel.bottom - h / 4)), "ff0000 00ff00 0000ff ffffff");
+            Send(dialog, WM_PALETTECHANGED, (WPARAM)dialog);
+            Send(dialog, WM_QUERYNEWPALETTE);
             CHECK_EQ(Live(WATCH_DC), r.shown ? 1 : 0);
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            Send(dialog, WM_CLOSE);
         });
         RunMainDialog();
         CHECK_EQ(Live(), 0);
@@ -1055,57 +1022,12 @@ TEST(LogoInThePanel)
     }
 }
 
-TEST(StoreFormsTypesAndFallbacks)
+// The capture tool's values: written only where they differ from the default,
+// read back under the wrong type, too short, too long or empty.
+TEST(CaptureToolValues)
 {
     ResetRegistry();
     StartAs(0, 1);
-    uint32_t n = 4800;
-    const std::string x100(100, 'x'), x101(101, 'x');
-    struct Write {
-        uint16_t status;
-        HKEY root;
-        std::string path;
-        const char *name, *value;
-    } writes[] = {
-        {StoreWrite(102, 11, "C:", &n, DATA_NUMBER), LM, kWriteSpeed, "C:", "dw:4800"},
-        {StoreWriteSubkey(112, 9, &n, DATA_NUMBER), CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:4800"},
-        {StoreWriteNamed(98, 13, &n, DATA_NUMBER), CU, kPuma, "AssumedDataRate", "dw:4800"},
-        {StoreWriteNamed(103, 4, "GER", DATA_TEXT), CU, kServal, "Language", "sz:GER"},
-        {StoreWriteSubkey(102, 8, "none", DATA_TEXT), LM, kStravo + "\\LastBoard", "", "sz:none"},
-        {StoreWriteNamed(99, 2, x100.c_str(), DATA_TEXT), CU, kCaracal, "CapDrive", nullptr},
-        {StoreWriteNamed(99, 0, x101.c_str(), DATA_TEXT), CU, kCaracal, "CapRate", "-"},
-        {StoreWriteNamed(99, 0, &n, 2), CU, kCaracal, "CapRate", "-"},
-        {StoreWriteNamed(101, 0, &n, DATA_NUMBER), CU, kVidCap, "CapRate", "-"},
-    };
-    for (const Write &w : writes) {
-        Context = w.path + " " + w.name;
-        std::string value = w.value ? w.value : "sz:" + x100;
-        CHECK_EQ(Text("%u ", w.status) + Get(w.root, w.path, w.name), Text("%d ", value == "-") + value);
-    }
-    Context = "reads";
-    Put(LM, kPuma, "WriteToMem", "dw:300");
-    Put(LM, kPuma + "\\WriteFromMem", "", "sz:0123");
-    Put(CU, kServal, "EditingBoard", "bin:010203");
-    uint32_t value = 7, size = 0, got;
-    char text[8] = "keep";
-    got = StoreReadNamed(98, 14, &value, DATA_NUMBER, &size);
-    std::string seen = Text("%u %u ", got, value);
-    got = StoreReadSubkey(98, 15, &value, DATA_NUMBER, &size);
-    seen += Text("%u %u %u ", got, value, size);
-    got = StoreReadNamed(103, 16, &value, DATA_NUMBER, &size);
-    seen += Text("%u %u ", got, value);
-    size = 4;
-    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
-    seen += Text("%u %s %u ", got, text, size);
-    size = 3;
-    got = StoreReadNamed(103, 4, text, DATA_TEXT, &size);
-    seen += Text("%u %s %u ", got, text, size);
-    seen += Text("%u ", StoreReadNamed(100, 4, text, DATA_TEXT, &size));
-    CHECK_EQ(seen, "0 300 0 123 4 1 123 0 GER 4 1 GER 3 1 ");
-    HKEY none;
-    CHECK(RegOpenKeyExA(CU, kStravo.c_str(), 0, KEY_READ, &none) != ERROR_SUCCESS);
-
-    Context = "capture tool";
     Put(CU, kVidCap, "Text", "sz:1");
     CHECK_EQ(Text("%d%d%d", VidCapReadFlag(101, "Missing", 1), VidCapReadFlag(101, "Text", 0), VidCapReadFlag(100, "Text", 1)), "100");
     VidCapWriteFlag(101, "Off", 0, 1);
@@ -1114,7 +1036,7 @@ TEST(StoreFormsTypesAndFallbacks)
     Put(CU, kVidCap, "Old", "dw:40000");
     VidCapWriteDword(101, "Old", 33367, 33367);
     VidCapWriteBinary(101, "Written", "xyz", 3);
-    seen.clear();
+    std::string seen;
     for (const char *name : {"Off", "On", "Frame", "Old", "Written"})
         seen += Get(CU, kVidCap, name) + " ";
     Put(CU, kVidCap, "Short", "bin:6162");
@@ -1123,7 +1045,7 @@ TEST(StoreFormsTypesAndFallbacks)
     for (const char *name : {"Short", "Long", "Empty", "Old", "None"}) {
         char out[6];
         memset(out, 'Z', sizeof out);
-        got = VidCapReadBinary(101, name, "123456", out, 6);
+        uint32_t got = VidCapReadBinary(101, name, "123456", out, 6);
         seen += Text("%u ", got) + std::string(out, 6) + " ";
     }
     CHECK_EQ(seen, "dw:0 - - dw:33367 bin:78797a 2 abZZZZ 6 123456 0 ZZZZZZ 6 123456 6 123456 ");
