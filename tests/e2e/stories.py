@@ -54,6 +54,13 @@ def xdotool(*args):
     return run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout.split()
 
 
+def pixels(w):  # the screen's colours an eighth in from each of a window's corners, as hex
+    l, t, r, b = (int(w[k]) for k in "ltrb")
+    return [run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
+                capture_output=True, text=True).stdout.split("#")[-1][:6]
+            for y in ((7 * t + b) // 8, (t + 7 * b) // 8) for x in ((7 * l + r) // 8, (l + 7 * r) // 8)]
+
+
 class Story:
     def __init__(self, args, probe):
         self.args, self.probe, self.program = args, probe, None
@@ -97,9 +104,11 @@ class Story:
         return wait(shown)[0]
 
     # Picks an entry of a drop-down list: a click opens it, the arrow keys choose.
+    def items(self, dialog, control):
+        return self.probe.ask("items", self.item(dialog, control)["hwnd"])
+
     def choose(self, dialog, control, text):
-        combo = self.item(dialog, control)
-        items = self.probe.ask("items", combo["hwnd"])
+        combo, items = self.item(dialog, control), self.items(dialog, control)
         self.click(combo)
         self.keys(None, "Home", *["Down"] * [i for i, t in enumerate(items) if text in t][0], "Return")
 
@@ -158,6 +167,9 @@ def story_english_nt_two_drives(s):
     before = s.snapshot()
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Close"
+    # The logo beside the program, each quarter in its place, where the grey frame was.
+    logo = s.item(dialog, 100)
+    assert logo["visible"] == "0" and pixels(logo) == ["122B6C", "122B6C", "216EB7", "DC2828"]
     rates = {d: s.run_test(dialog, d) for d in DRIVES}
     print("  rates T: %s, U: %s; fio T: %s, U: %s" % (rates["t"], rates["u"], reference["t"], reference["u"]))
     for d in DRIVES:
@@ -169,6 +181,12 @@ def story_english_nt_two_drives(s):
     s.click(s.item(dialog, 101))
     s.keys(wait(lambda: s.find("For your information"))[0]["text"], "Return")
     wait(lambda: not s.find("For your information"))
+    # The system information shows the Puma's rate to memory, not the measured one.
+    s.keys(CAPTION, "alt+m")
+    info = wait(lambda: s.find("System informations"))[0]
+    assert (s.item(info, 210)["text"], s.items(info, 185)) == ("10000", ["*English", "German", "French"])
+    s.keys(info["text"], "Escape")
+    wait(lambda: not s.find(info["text"]))
     rate = s.item(dialog, 153)["text"].split()[0]
     s.keys(CAPTION, "alt+s")
     s.click(s.item(dialog, 1))
@@ -195,6 +213,7 @@ def story_german_95_then_french(s):
     assert s.item(dialog, 1)["text"] == "Schließen"
     s.keys(CAPTION, "alt+m")
     info = wait(lambda: s.find("System Information"))[0]
+    assert s.items(info, 185) == ["Englisch", "*Deutsch", "Französisch"]
     s.click(s.item(info, 186))
     s.keys(info["text"], "End", "BackSpace", "BackSpace", "1", "0", "Tab")
     s.choose(info, 185, "Französisch")
@@ -222,9 +241,12 @@ def story_german_95_then_french(s):
         key("HKCU", VIDCAP, "WaveFormatBinary"): FORMAT,
     }, set()), "after the test"
 
+    s.probe.ask("set", "HKCU", SERVAL, "Logo", r"C:\none.dib")
     before = s.snapshot()
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Fermeture"
+    # Without a logo the frame shows, and the dialog ends where the logo would begin.
+    assert s.item(dialog, 100)["visible"] == "1" and s.item(dialog, 100)["l"] == dialog["r"]
     s.choose(dialog, 151, "(T:)")
     wait(lambda: s.item(dialog, 203)["text"] == "%d kB/s" % write)
     assert spawn(WINE, s.args.exe).wait(60) == 0 and len(s.find(up=NOBODY)) == 1, "a second instance stayed"

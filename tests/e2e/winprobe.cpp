@@ -4,7 +4,7 @@
 // characters (tabs, line breaks) turned into spaces.
 //   windows                      a line per top-level window, and per control of the visible ones:
 //                                hwnd owner/parent id class visible l t r b text
-//   items HWND                   the texts of a drop-down list, a line each
+//   items HWND                   the texts of a drop-down list, a line each, "*" before the selected one
 //   dump                         every value under HKCU and HKLM\Software (not
 //                                Software\Classes, not Software\Wine): key name type hex
 //   set ROOT KEY NAME VALUE      a text, or a number when VALUE starts with "#"
@@ -90,7 +90,7 @@ int main()
             for (LRESULT i = 0, count = SendMessageW(window, CB_GETCOUNT, 0, 0); i < count; i++) {
                 wchar_t text[512] = L"";
                 SendMessageW(window, CB_GETLBTEXT, i, (LPARAM)text);
-                printf("%s\n", Utf8(text).c_str());
+                printf("%s%s\n", i == SendMessageW(window, CB_GETCURSEL, 0, 0) ? "*" : "", Utf8(text).c_str());
             }
         } else if (!strcmp(f[0], "dump")) {
             Dump(HKEY_CURRENT_USER, "HKCU", L"");
