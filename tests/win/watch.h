@@ -1,7 +1,7 @@
 // Force-included into the program's sources as the Windows runner builds them (the
 // product is built without it). What the program makes and frees is counted,
-// since Wine's GetGuiResources counts nothing; message boxes, help calls, nested
-// dialogs and the platform are the runner's to record and script; a chosen global
+// since Wine's GetGuiResources counts nothing; message boxes, help calls and nested
+// dialogs are the runner's to record and script; a chosen global
 // allocation fails. windows.h comes first, so its declarations keep their names.
 #ifndef STRAVO_WATCH_H
 #define STRAVO_WATCH_H
@@ -19,7 +19,6 @@ HGLOBAL WINAPI WatchGlobalAlloc(UINT, SIZE_T);
 LONG WatchKey(LONG status, HKEY *key);
 int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
-BOOL WINAPI WatchGetVersionExA(LPOSVERSIONINFOA);
 INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 
 #define WATCH_MADE(kind, type, call) ((type)WatchMade(kind, (void *)(call)))
@@ -51,7 +50,6 @@ INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 #define ShowCursor(show) (CursorShown += (show) ? 1 : -1, ShowCursor(show))
 #define MessageBoxA WatchMessageBoxA
 #define WinHelpA WatchWinHelpA
-#define GetVersionExA WatchGetVersionExA
 #define DialogBoxParamA WatchDialogBoxParamA
 #endif
 

@@ -1,7 +1,7 @@
 // The Windows runner: the program's own procedures on its own templates, with the
 // real registry and files, checks that name their line, and the watch that the
 // program's sources are built with here (watch.h): what they make and free is
-// noted; message boxes, help calls, the platform and nested dialogs answer from
+// noted; message boxes, help calls and nested dialogs answer from
 // the test's script instead of the system. Prints a line per test and
 // "win: N passed, N failed"; an argument runs the tests whose names contain it.
 #include <windows.h>
@@ -18,7 +18,6 @@
 #include "../../evaluate/capture_rules.h"
 #include "../../graph/graph_dialog.h"
 #include "../../measure/disk_speed.h"
-#include "../../measure/drive_list.h"
 #include "../../measure/drive_records.h"
 #include "../../measure/memory_bandwidth.h"
 #include "../../resources/resource.h"
@@ -122,8 +121,6 @@ static void ResetRegistry(const char *country = "1")
 static std::string Boxes, Help;
 static std::vector<int> BoxAnswers;
 static size_t BoxCount;
-static DWORD Platform;
-static const DWORD PLATFORM_FAILS = 0xFFFFFFFF;
 static int FailGlobalAlloc;
 int CursorShown;
 static std::vector<std::pair<int, const void *>> LiveObjects;
@@ -140,7 +137,6 @@ static void StartAs(int languageOffset, int windowsNT)
     LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
     HelpFile = HelpFileForOffset(languageOffset);
     IsWindowsNT = windowsNT;
-    Platform = windowsNT ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS;
     ReferenceStored = TestStarted = SelectedDrive = LastTestedDrive = RateCapOff = MemoryTestDone = 0;
     TestFileSizeMB = 20;
     for (int slot = 0; slot < MAX_DRIVES; slot++) {
@@ -264,60 +260,46 @@ BOOL WINAPI WatchWinHelpA(HWND, LPCSTR file, UINT command, ULONG_PTR)
     return TRUE;
 }
 
-BOOL WINAPI WatchGetVersionExA(LPOSVERSIONINFOA version)
-{
-    if (Platform == PLATFORM_FAILS || version->dwOSVersionInfoSize != sizeof *version)
-        return FALSE;
-    version->dwMajorVersion = 4;
-    version->dwPlatformId = Platform;
-    return TRUE;
-}
 
-// Nested dialogs run as the system runs them; their procedure is wrapped so that
-// the script runs at the dialog's first idle moment.
-static std::vector<std::pair<int, std::function<void(HWND)>>> Scripts;
-static std::map<HWND, std::pair<DLGPROC, std::function<void(HWND)>>> Running;
-static std::pair<DLGPROC, std::function<void(HWND)>> Opening;
+// Dialogs run as the system runs them, each procedure wrapped so that the test's
+// script runs at the first idle moment of the next dialog to open; a script ends
+// its dialog itself.
+static std::function<void(HWND)> Pending;
+static std::map<HWND, DLGPROC> Procs;
+static DLGPROC Opening;
 enum { WM_RUN_SCRIPT = WM_APP + 7 };
-
-// The next dialog opened from this template runs the script once it is up; a
-// script ends its dialog itself.
-static void Script(int templateId, std::function<void(HWND)> script) { Scripts.push_back({templateId, script}); }
 
 static INT_PTR CALLBACK ScriptedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!Running.count(window))
-        Running[window] = Opening;
-    auto &dialog = Running[window];
+    if (!Procs.count(window))
+        Procs[window] = Opening;
     if (message == WM_RUN_SCRIPT) {
         ShowWindow(window, SW_SHOWNORMAL);
-        auto script = std::move(dialog.second);
-        script(window);
+        auto script = std::move(Pending);
+        Pending = nullptr;
+        if (CHECK(script && "a dialog opened without a script"))
+            script(window);
+        else
+            EndDialog(window, -2);
         return TRUE;
     }
-    INT_PTR result = dialog.first(window, message, wParam, lParam);
+    INT_PTR result = Procs[window](window, message, wParam, lParam);
     if (message == WM_INITDIALOG)
         PostMessageA(window, WM_RUN_SCRIPT, 0, 0);
     if (message == WM_NCDESTROY)
-        Running.erase(window);
+        Procs.erase(window);
     return result;
 }
 
 INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
 {
-    Opening = {proc, [](HWND window) { CHECK(!"a dialog opened without a script"), EndDialog(window, -2); }};
-    for (size_t i = 0; i < Scripts.size(); i++)
-        if (Scripts[i].first == (int)(INT_PTR)name) {
-            Opening.second = Scripts[i].second;
-            Scripts.erase(Scripts.begin() + i);
-            break;
-        }
+    Opening = proc;
     return DialogBoxParamA(instance, name, owner, ScriptedProc, param);
 }
 
 static INT_PTR RunDialog(int templateId, DLGPROC proc, std::function<void(HWND)> script)
 {
-    Script(templateId, script);
+    Pending = script;
     return WatchDialogBoxParamA(GetModuleHandleA(0), MAKEINTRESOURCEA(templateId), 0, proc, 0);
 }
 
@@ -326,6 +308,15 @@ static std::string TextOf(HWND dialog, int id)
     char text[512] = "";
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
+}
+
+// The texts of controls, each followed by a blank.
+static std::string Texts(HWND dialog, std::initializer_list<int> ids)
+{
+    std::string texts;
+    for (int id : ids)
+        texts += TextOf(dialog, id) + " ";
+    return texts;
 }
 
 // A text as the program's ANSI calls see it.
@@ -339,8 +330,8 @@ static std::string Ansi(const char *utf8)
 }
 
 // Start-up and the main dialog, through the program's own procedures on its own
-// templates: language and platform, the board found, the settings panel, a test
-// evaluated, painted, stored and closed, and the close prompt.
+// templates: the board found and its settings panel, a test evaluated, painted,
+// stored and closed, and the close prompt.
 
 // The settings controls that are checked ("402c"), disabled ("401d") or hidden ("421h").
 std::string Panel(HWND dialog)
@@ -386,44 +377,13 @@ int Focus(HWND dialog) { return GetDlgCtrlID(GetFocus()) * (GetParent(GetFocus()
 
 void RunMain(std::function<void(HWND)> script)
 {
-    Script(MainDialogId, script);
+    Pending = script;
     RunMainDialog();
 }
 
-TEST(StartUpChoosesLanguageAndPlatform)
+// Without its dialog template the program says it lacks memory, over every window.
+TEST(StartUpWithoutItsDialog)
 {
-    struct Row {
-        const char *country, *stored, *expected;
-    } rows[] = {{"32", "sz:DEU", "600 0 610 611 612 STRVFRE.HLP"}, {"33", "sz:eng", "0 0 10 11 12 STRVENG.HLP"},
-                {"886", "dw:5391687", "500 1 510 511 512 STRVGER.HLP"}};
-    for (const Row &r : rows) {
-        Context = std::string("country ") + r.country;
-        ResetRegistry(r.country);
-        if (*r.stored)
-            Put(CU, kServal, "Language", r.stored);
-        ChooseLanguage();
-        CHECK_EQ(Text("%d %d %d %d %d %s %s", LanguageOffset, DefaultNtsc, MainDialogId, AboutDialogId, SysInfoDialogId,
-                      HelpFile, AppCaption),
-                 std::string(r.expected) + " vexoVIDEO STRAVO (Stravometer)");
-    }
-    const char *refusals[] = {"This version of vexoVIDEO STRAVO runs not under this operating system",
-                              "Diese Version des vexoVIDEO STRAVO läuft nicht unter Ihrem Betriebssystem",
-                              "Servez-vous de la version Windows 95/NT d'STRAVO"};
-    for (int language = 0; language < 3; language++) {
-        Context = "language " + std::to_string(language);
-        StartAs(language ? 400 + 100 * language : 0, 0);
-        std::string seen;
-        for (DWORD platform : {(DWORD)VER_PLATFORM_WIN32_WINDOWS, (DWORD)VER_PLATFORM_WIN32_NT, PLATFORM_FAILS,
-                               (DWORD)VER_PLATFORM_WIN32s}) {
-            Platform = platform;
-            IsWindowsNT = 7;
-            int accepted = CheckPlatform();
-            seen += Text("%d%d ", accepted, IsWindowsNT);
-        }
-        CHECK_EQ(seen, "10 11 10 00 ");
-        CHECK_EQ(Boxes, Box(refusals[language], MB_TASKMODAL | MB_ICONHAND, false));
-    }
-    Context = "no template";
     StartAs(500, 1);
     MainDialogId = 999;
     RunMainDialog();
@@ -440,17 +400,10 @@ TEST(MainDialogOpensForTheBoardFound)
         uint32_t toPuma;
         const char *lastBoard;
     } rows[] = {
-        {"nt ocelot, no capture tool", 1, [] { Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot"); },
-         "184c 419c 400d 401d 402c 418c 411c 413c 417c 420h 414ch 415h 172d 187d", "", 10000, "sz:vexoVIDEO Ocelot"},
         {"nt lynx in capitals", 1, [] { Put(LM, kActBoard, "", "sz:VEXOVIDEO LYNX"); },
          "184c 419c 400c 401d 402d 418c 411c 413c 417c 414c 421h 156d 159d 172d 187d", "vexoVIDEO Lynx/Margay", 10000,
          "sz:VEXOVIDEO LYNX"},
         {"nt, nothing", 1, [] {}, "184c 419c 401c 418c 411c 413c 417c 414c 421h 172d 187d", "", 10000, "sz:none"},
-        {"nt puma", 1, [] {
-             Put(LM, kActBoard, "", "sz:vexoVIDEO Puma");
-             Put(CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:5000");
-             Put(CU, "Software\\vexo\\Puma\\MemoryToPuma", "", "sz:20000"); },
-         nullptr, "", 5000, "sz:vexoVIDEO Puma"},
         {"95 margay, mono 8-bit 11 kHz, PAL, no sound", 0, [] {
              Put(CU, kServal, "EditingBoard", "sz:vexoVIDEO Margay");
              Put(CU, kVidCap, "WaveFormatBinary", "bin:01000100112b0000112b0000010008000000");
@@ -475,8 +428,7 @@ TEST(MainDialogOpensForTheBoardFound)
         StartAs(0, r.nt);
         DefaultNtsc = r.nt;
         RunMain([&](HWND dialog) {
-            if (r.panel)
-                CHECK_EQ(Panel(dialog), r.panel);
+            CHECK_EQ(Panel(dialog), r.panel);
             int id = DetectedBoard == BOARD_LYNX ? 400 : 402;
             if (*r.boardText)
                 CHECK_EQ(TextOf(dialog, id), r.boardText);
@@ -517,7 +469,6 @@ TEST(ATestIsShownStoredAndKept)
         StartAs(offset, nt);
         DefaultNtsc = nt;
         RunMain([&](HWND dialog) {
-            CHECK(TextOf(dialog, IDC_DRIVES).find("(C:) ") != std::string::npos);
             UseScriptedDisk(dialog);
             Command(dialog, IDC_START);
             CHECK_EQ(CursorShown, 0);
@@ -529,14 +480,11 @@ TEST(ATestIsShownStoredAndKept)
             UpdateWindow(dialog);
             // Puma at 10000/12000 on a 4800/9600 drive, with the capture tool's default
             // sound: 2311 kB/s on NT, NTSC cropped; 2141 on Windows 95, PAL/SECAM cropped.
-            const char *shown[] = {"2311 kB/s 3.0:1 3.5:1 7.0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s",
-                                   "2141 kB/s 3,0:1 4,4:1 8,8:1 360x270 360x540 720x540 4800 kB/s 9600 kB/s",
-                                   "2311 kB/s 3,0:1 3,5:1 7,0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s"};
-            std::string texts;
-            for (int id : {IDC_RATE, IDC_RATIO1, IDC_RATIO2, IDC_RATIO3, IDC_FRAME1, IDC_FRAME2, IDC_FRAME3,
-                           IDC_WRITE_TEXT, IDC_READ_TEXT})
-                texts += (texts.empty() ? "" : " ") + TextOf(dialog, id);
-            CHECK_EQ(texts, shown[run]);
+            const char *shown[] = {"2311 kB/s 3.0:1 3.5:1 7.0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s ",
+                                   "2141 kB/s 3,0:1 4,4:1 8,8:1 360x270 360x540 720x540 4800 kB/s 9600 kB/s ",
+                                   "2311 kB/s 3,0:1 3,5:1 7,0:1 304x228 304x456 608x456 4800 kB/s 9600 kB/s "};
+            CHECK_EQ(Texts(dialog, {IDC_RATE, IDC_RATIO1, IDC_RATIO2, IDC_RATIO3, IDC_FRAME1, IDC_FRAME2, IDC_FRAME3,
+                                    IDC_WRITE_TEXT, IDC_READ_TEXT}), shown[run]);
             // Bars: the stored write rate grey at full height, the measured cyan over
             // the lower 70 %, blue ticks at every ninth.
             HWND bar = GetDlgItem(dialog, IDC_WRITE_BAR);
@@ -582,13 +530,11 @@ TEST(ClosingAsksWhenAStoreIsDue)
         bool stored;
     } rows[] = {
         {"tested, no reference yet", BOARD | TEST, {}, "", true},
-        {"tested, a reference: yes", BOARD | CARACAL | TEST, {IDYES}, ask, true},
         {"tested, a reference: cancel, no", BOARD | CARACAL | TEST, {IDCANCEL, IDNO}, ask + ask, false},
         {"tested, a reference, stored", BOARD | CARACAL | TEST | STORE, {}, "", true},
         {"another drive selected: yes", BOARD | TEST | OTHER, {IDYES}, ask, true},
         {"a test that failed: yes", BOARD | TEST | FAILS, {IDYES}, ask + untested, false},
         {"no board", TEST, {}, "", false},
-        {"nothing tested", BOARD | CARACAL, {}, "", false},
     };
     for (const Row &r : rows) {
         Context = r.what;
@@ -628,44 +574,6 @@ TEST(ClosingAsksWhenAStoreIsDue)
     }
 }
 
-// A click on the program icon opens the about box; one on the data rate takes the
-// board's cap off and puts it back.
-TEST(HotSpots)
-{
-    ResetRegistry();
-    Put(LM, kActBoard, "", "sz:vexoVIDEO Ocelot");
-    Put(LM, kWriteSpeed, "C:", "dw:20000");
-    Put(LM, kReadSpeed, "C:", "dw:20000");
-    StartAs(600, 1);
-    for (int answer : {IDOK, IDCANCEL})
-        Script(611, [answer](HWND about) {
-            CHECK_EQ(TextOf(about, IDC_CLOSE), "&Fermeture");
-            Command(about, answer);
-            if (CHECK(!IsWindowVisible(about)) == false)
-                EndDialog(about, 0);
-        });
-    RunMain([](HWND dialog) {
-        std::string rates;
-        for (int id : {IDC_PROGRAM_ICON, IDC_PROGRAM_ICON, IDC_RATE, IDC_RATE}) {
-            RECT r = RectIn(dialog, id);
-            Send(dialog, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, r.top + 2));
-            UpdateWindow(dialog);
-            rates += TextOf(dialog, IDC_RATE) + " ";
-        }
-        CHECK_EQ(rates, "6144 kB/s 6144 kB/s 11833 kB/s 6144 kB/s ");
-        // Store before a test says so; More shows the system information; both give
-        // the focus to the start button.
-        Script(612, [](HWND info) { EndDialog(info, IDOK); });
-        for (int id : {IDC_STORE, IDC_MORE}) {
-            SetFocus(GetDlgItem(dialog, IDC_CLOSE));
-            Command(dialog, id);
-            CHECK_EQ(Focus(dialog), IDC_START);
-        }
-        CHECK_EQ(Boxes, Box("Le disque dur n'a pas encore été testé", MB_ICONEXCLAMATION, true));
-        Send(dialog, WM_CLOSE);
-    });
-}
-
 // The measurement on real files and the system's drive calls: the passes when
 // things go wrong, the clean-up, the drive list, the memory test and the system
 // information dialog.
@@ -686,12 +594,6 @@ HWND Owner()
     SetWindowLongPtrA(owner, GWLP_WNDPROC, (LONG_PTR)CleanUpAtLogOff);
     SetWindowTextA(owner, AppCaption);
     return owner;
-}
-
-void OnC(int slot, uint32_t freeMB)
-{
-    strcpy(DriveTable[slot].driveName, "C:");
-    TestResults[slot].freeMB = freeMB;
 }
 
 bool FileThere() { return GetFileAttributesA("C:\\VEXOSV32.DAT") != INVALID_FILE_ATTRIBUTES; }
@@ -731,9 +633,9 @@ TEST(DiskTestWhenThingsGoWrong)
         Context = r.what;
         ResetRegistry();
         StartAs(0, 0);
-        OnC(0, r.freeMB);
+        strcpy(DriveTable[0].driveName, "C:");
         TestResult &t = TestResults[0], &q = TestResults[1];
-        t.tested = 1, t.writeRate = 1234, t.readRate = 5678;
+        t.tested = 1, t.writeRate = 1234, t.readRate = 5678, t.freeMB = r.freeMB;
         strcpy(DriveTable[1].driveName, "Q:");
         q.tested = 1, q.writeRate = 111, q.readRate = 222;
         UseScriptedDisk(Owner(), r.script);
@@ -744,9 +646,6 @@ TEST(DiskTestWhenThingsGoWrong)
                      Text(" %u/%u %d", t.storedWriteRate, t.storedReadRate, FileThere()),
                  r.result);
         CHECK_EQ(Boxes, r.box ? Box(r.box, r.style, true) : "");
-        char title[128];
-        GetWindowTextA(Owner(), title, sizeof title);
-        CHECK_EQ(std::string(title), AppCaption);
         CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
         if (&r == rows)
             CHECK_EQ(Disk.titles, "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) |Reading test file... wait (20 MB)|");
@@ -756,89 +655,6 @@ TEST(DiskTestWhenThingsGoWrong)
         if (&r == rows)
             CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:") + Get(LM, kWriteSpeed, "Q:") +
                          Get(LM, kReadSpeed, "Q:"), "dw:4800dw:9600dw:111dw:222");
-    }
-}
-
-// The drive list from scripted answers of the system: floppies skipped, other
-// types left out, eight drives at most, figures from the extended call where
-// there is one, the stored rates found by drive name.
-struct FakeDrives {
-    std::string roots;  // "A:\\|C:\\|..."
-    DWORD mask, version;
-    bool extended;
-    std::string calls = "";
-} Fake;
-
-DWORD WINAPI FakeStrings(DWORD size, LPSTR out)
-{
-    std::string roots = Fake.roots + '|';
-    for (char &c : roots)
-        c = c == '|' ? 0 : c;
-    if (roots.size() + 1 > size)
-        return (DWORD)roots.size() + 1;
-    memcpy(out, roots.c_str(), roots.size() + 1);
-    return (DWORD)roots.size();
-}
-DWORD WINAPI FakeMask() { return Fake.mask; }
-UINT WINAPI FakeType(LPCSTR root)
-{
-    return root[0] == 'D' ? DRIVE_CDROM : root[0] == 'N' ? DRIVE_REMOTE : root[0] == 'E' ? DRIVE_REMOVABLE : DRIVE_FIXED;
-}
-BOOL WINAPI FakeVolume(LPCSTR root, LPSTR label, DWORD size, LPDWORD, LPDWORD, LPDWORD, LPSTR, DWORD)
-{
-    Fake.calls += std::string("volume ") + root + ";";
-    snprintf(label, size, "%s", root[0] == 'C' ? "SYSTEM" : root[0] == 'E' ? "" : "DATA");
-    return root[0] != 'E';
-}
-BOOL WINAPI FakeFree(LPCSTR root, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters)
-{
-    Fake.calls += std::string("free ") + root + ";";
-    *sectors = 8, *bytes = 512, *freeClusters = 262144 + 255, *clusters = 524032;
-    return TRUE;
-}
-BOOL WINAPI FakeFreeEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER all)
-{
-    available->QuadPart = 3ull << 30, total->QuadPart = 5ull << 30, all->QuadPart = 4ull << 30;
-    return TRUE;
-}
-GetDiskFreeSpaceExProc FakeFindEx() { return Fake.extended ? FakeFreeEx : nullptr; }
-UINT WINAPI FakeErrorMode(UINT mode)
-{
-    Fake.calls += "mode " + std::to_string(mode) + ";";
-    return 77;
-}
-DWORD WINAPI FakeVersion() { return Fake.version; }
-
-TEST(DriveListFromTheSystem)
-{
-    DriveCalls calls = {FakeStrings, FakeMask, FakeType, FakeVolume, FakeFree, FakeFindEx, FakeErrorMode, FakeVersion};
-    struct Row {
-        FakeDrives fake;
-        const char *lines;
-    } rows[] = {
-        {{"A:\\|C:\\|D:\\|E:\\|N:\\", 0x201D, 0x0A280004, true},
-         "SYSTEM(C:) 3072MB free of 5120MB|(E:) 3072MB free of 5120MB|; 3072 0"},
-        {{"C:\\|F:\\", 0x24, 0x0A280003, true}, "SYSTEM(C:) 1024MB free of 2047MB|DATA(F:) 1024MB free of 2047MB|; 1024 4321/8765"},
-        // More roots than the list's 100 characters hold: the drive mask, in order.
-        {{"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\|O:\\|P:\\|Q:\\|R:\\|S:\\|T:\\|U:\\|V:\\|W:\\|X:\\|Y:\\|Z:\\|C:\\|C:\\|C:\\|C:\\|C:\\",
-          0x3FFFFE4, 0x4, false}, "CFGHIJKL; 1024 4321/8765"},
-    };
-    for (const Row &r : rows) {
-        Context = r.fake.roots;
-        ResetRegistry();
-        Put(LM, kWriteSpeed, "F:", "dw:4321");
-        Put(LM, kReadSpeed, "F:", "dw:8765");
-        StartAs(0, 1);
-        Fake = r.fake;
-        int count = BuildDriveListWith(0, &calls);
-        std::string lines;
-        for (int i = 0; i < count; i++)
-            lines += count == 8 ? std::string(1, DriveTable[i].driveName[0]) : DriveTable[i].description + std::string("|");
-        CHECK_EQ(lines + Text("; %u %u", TestResults[0].freeMB, TestResults[1].storedWriteRate) +
-                     (TestResults[1].storedReadRate ? Text("/%u", TestResults[1].storedReadRate) : ""),
-                 r.lines);
-        CHECK_EQ(Fake.calls.substr(0, 35), "mode 1;volume C:\\;free C:\\;mode 77;");
-        CHECK_EQ(BuildDriveListWith(0, &calls), 0);
     }
 }
 
@@ -898,8 +714,7 @@ TEST(GraphOfATest)
         GetWindowRect(graph, &window);
         CHECK_EQ((window.right - window.left) * 1000 + window.bottom - window.top, 600 * 1000 + 300);
         UpdateWindow(graph);
-        CHECK_EQ(TextOf(graph, IDC_Y_MAX) + " " + TextOf(graph, IDC_X_MID) + " " + TextOf(graph, IDC_X_MAX) + " " +
-                     TextOf(graph, IDC_CURSOR_KB), "10000 10 20 10000");
+        CHECK_EQ(Texts(graph, {IDC_Y_MAX, IDC_X_MID, IDC_X_MAX, IDC_CURSOR_KB}), "10000 10 20 10000 ");
         CHECK_EQ(RectIn(graph, IDC_CURSOR_KB).left, Graph.clientWidth - Graph.marginRight + 1);
         const int plotWidth = Graph.clientWidth - Graph.marginLeft - Graph.marginRight;
         const int plotHeight = Graph.clientHeight - Graph.marginTop - Graph.marginBottom;
@@ -919,8 +734,6 @@ TEST(GraphOfATest)
         CHECK(RowOf(graph, x, RGB(0, 0, 255)) < 0 && RowOf(graph, x, RGB(255, 0, 0)) > 0);
         Command(graph, IDCANCEL);
     }), 1);
-    r.samples = nullptr;
-    CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) { UpdateWindow(graph); }), 2);
     CHECK_EQ(Live(), 0);
     r = TestResult();
 }
@@ -963,10 +776,10 @@ int main(int argc, char **argv)
             continue;
         int before = Failures;
         Context.clear();
-        Scripts.clear();
         c.second();
-        bool ok = Failures == before && Scripts.empty();
-        printf("%s %s%s\n", ok ? "PASS" : "FAIL", c.first, Scripts.empty() ? "" : ": a scripted dialog never opened");
+        bool ok = Failures == before && !Pending;
+        printf("%s %s%s\n", ok ? "PASS" : "FAIL", c.first, Pending ? ": a scripted dialog never opened" : "");
+        Pending = nullptr;
         fflush(stdout);
         (ok ? passed : failed)++;
     }
