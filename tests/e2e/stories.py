@@ -37,7 +37,7 @@ class Probe:
         return [line[:-1] for line in iter(lambda: self.proc.stdout.readline() or ".\n", ".\n")]
 
     def windows(self):
-        return [dict(zip("hwnd up id cls visible l t r b text".split(), w.split("\t"))) for w in self.ask("windows")]
+        return [dict(zip("hwnd up id cls visible l t r b focus text".split(), w.split("\t"))) for w in self.ask("windows")]
 
 
 def wait(what, timeout=20, seen=lambda: ""):
@@ -91,9 +91,6 @@ class Story:
         return wait(lambda: self.find(up=NOBODY), 60, lambda: "for a window; the program ended with %s; windows: %s" % (
             self.program.poll(), [(w["text"], w["visible"]) for w in self.probe.windows() if w["text"]]))[0]
 
-    def title(self, window):
-        return [w for w in self.probe.windows() if w["hwnd"] == window["hwnd"]][0]["text"]
-
     # The text of the program's message box: a dialog of its caption without a drive list.
     def box(self):
         def shown():
@@ -115,8 +112,9 @@ class Story:
     def run_test(self, dialog, drive):
         self.choose(dialog, 151, "(%s:)" % drive.upper())
         self.keys(CAPTION, "alt+t")
-        wait(lambda: self.title(dialog) != CAPTION)
-        wait(lambda: self.title(dialog) == CAPTION, 120)
+        # The title tells the pass; the probe reads none while the program is busy.
+        wait(lambda: not self.find(up=NOBODY))
+        wait(lambda: self.find(up=NOBODY), 120)
         return [int(self.item(dialog, i)["text"].split()[0]) for i in (203, 204)]
 
     def close(self):
@@ -161,17 +159,20 @@ def key(root, path, name=""):
 # English on NT with a Puma: both throttled drives measured as fio measures them,
 # the graph, the about box, Store, and a close that asks nothing.
 def story_english_nt_two_drives(s):
-    s.plant("nt40", [("HKLM", STRAVO + r"\ActBoard", "@", "vexoVIDEO Puma")])
+    s.plant("nt40", [("HKLM", STRAVO + r"\ActBoard", "@", "vexoVIDEO Puma"),
+                     ("HKCU", r"Software\vexo\Puma\PumaToMemory", "@", "15000"),
+                     ("HKCU", r"Software\vexo\Puma\MemoryToPuma", "@", "20000")])
     # fio's best of two runs: a single run of its own now and then falls 5 % behind the drive.
     reference = {d: [max(r) for r in zip(fio(m), fio(m))] for d, m in s.args.mounts.items()}
     before = s.snapshot()
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Close"
+    assert {"(T:) 768MB free of 1024MB", "(U:) 768MB free of 1024MB"} <= set(s.items(dialog, 151))
     # The logo beside the program, each quarter in its place, where the grey frame was.
     logo = s.item(dialog, 100)
     assert logo["visible"] == "0" and pixels(logo) == ["122B6C", "122B6C", "216EB7", "DC2828"]
     rates = {d: s.run_test(dialog, d) for d in DRIVES}
-    print("  rates T: %s, U: %s; fio T: %s, U: %s" % (rates["t"], rates["u"], reference["t"], reference["u"]))
+    print("  rates", rates, "fio", reference)
     for d in DRIVES:
         assert all(abs(m - r) <= r * 0.05 for m, r in zip(rates[d], reference[d])), d
     s.keys(CAPTION, "alt+g")
@@ -181,10 +182,17 @@ def story_english_nt_two_drives(s):
     s.click(s.item(dialog, 101))
     s.keys(wait(lambda: s.find("For your information"))[0]["text"], "Return")
     wait(lambda: not s.find("For your information"))
-    # The system information shows the Puma's rate to memory, not the measured one.
+    # A click on the rate takes the board's cap off, another puts it back.
+    capped = s.item(dialog, 153)["text"]
+    s.click(s.item(dialog, 153))
+    uncapped = wait(lambda: s.item(dialog, 153)["text"] != capped and s.item(dialog, 153)["text"])
+    s.click(s.item(dialog, 153))
+    wait(lambda: s.item(dialog, 153)["text"] == capped)
+    assert int(uncapped.split()[0]) > int(capped.split()[0])
+    # The system information shows the Puma's rate to memory as the user set it, not the measured one.
     s.keys(CAPTION, "alt+m")
     info = wait(lambda: s.find("System informations"))[0]
-    assert (s.item(info, 210)["text"], s.items(info, 185)) == ("10000", ["*English", "German", "French"])
+    assert (s.item(info, 210)["text"], s.items(info, 185)) == ("15000", ["*English", "German", "French"])
     s.keys(info["text"], "Escape")
     wait(lambda: not s.find(info["text"]))
     rate = s.item(dialog, 153)["text"].split()[0]
@@ -220,6 +228,7 @@ def story_german_95_then_french(s):
     s.keys(info["text"], "Return")
     assert s.box() == "Les changes de langue sont activés après la fermeture du programme"
     s.keys(None, "Return")
+    wait(lambda: s.item(dialog, 171)["focus"] == "1")
     write, read = s.run_test(dialog, "t")
     assert s.item(dialog, 157)["text"].count(",") == 1, "a decimal comma in German"
     rate = int(s.item(dialog, 153)["text"].split()[0])
@@ -247,6 +256,11 @@ def story_german_95_then_french(s):
     assert s.item(dialog, 1)["text"] == "Fermeture"
     # Without a logo the frame shows, and the dialog ends where the logo would begin.
     assert s.item(dialog, 100)["visible"] == "1" and s.item(dialog, 100)["l"] == dialog["r"]
+    s.click(s.item(dialog, 101))
+    about = wait(lambda: s.find("Pour votre information"))[0]
+    assert s.item(about, 1)["text"] == "&Fermeture"
+    s.keys(about["text"], "Escape")
+    wait(lambda: not s.find(about["text"]))
     s.choose(dialog, 151, "(T:)")
     wait(lambda: s.item(dialog, 203)["text"] == "%d kB/s" % write)
     assert spawn(WINE, s.args.exe).wait(60) == 0 and len(s.find(up=NOBODY)) == 1, "a second instance stayed"
@@ -277,6 +291,8 @@ def arguments():  # the options, with the throttled drives mounted and linked
         spawn(args.throttlefs, mount, *map(str, DRIVES[drive]))
         wait(lambda: os.path.ismount(mount), 10)
         run(["ln", "-sfn", mount, os.path.join(os.environ["WINEPREFIX"], "dosdevices", drive + ":")])
+    # U: as a removable drive, which the program lists as it lists fixed ones.
+    run([WINE, "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "u:", "/d", "floppy", "/f"], capture_output=True)
     unmount(None)  # Wine reads its drives when it starts
     return args
 

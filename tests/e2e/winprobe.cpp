@@ -3,7 +3,7 @@
 // stdin, tab-separated; replies end with a line ".". Texts are UTF-8, their control
 // characters (tabs, line breaks) turned into spaces.
 //   windows                      a line per top-level window, and per control of the visible ones:
-//                                hwnd owner/parent id class visible l t r b text
+//                                hwnd owner/parent id class visible l t r b focused text
 //   items HWND                   the texts of a drop-down list, a line each, "*" before the selected one
 //   dump                         every value under HKCU and HKLM\Software (not
 //                                Software\Classes, not Software\Wine): key name type hex
@@ -39,8 +39,11 @@ static void Describe(HWND w, HWND up)
     GetClassNameW(w, cls, 64);
     RECT r;
     GetWindowRect(w, &r);
-    printf("%p\t%p\t%d\t%s\t%d\t%ld\t%ld\t%ld\t%ld\t%s\n", (void *)w, (void *)up, (int)GetWindowLongPtrW(w, GWLP_ID),
-           Utf8(cls).c_str(), !!IsWindowVisible(w), r.left, r.top, r.right, r.bottom, Utf8(text).c_str());
+    GUITHREADINFO thread = {sizeof thread};
+    GetGUIThreadInfo(GetWindowThreadProcessId(w, 0), &thread);
+    printf("%p\t%p\t%d\t%s\t%d\t%ld\t%ld\t%ld\t%ld\t%d\t%s\n", (void *)w, (void *)up, (int)GetWindowLongPtrW(w, GWLP_ID),
+           Utf8(cls).c_str(), !!IsWindowVisible(w), r.left, r.top, r.right, r.bottom, thread.hwndFocus == w,
+           Utf8(text).c_str());
 }
 
 static BOOL CALLBACK Child(HWND w, LPARAM) { return Describe(w, GetParent(w)), TRUE; }
