@@ -28,7 +28,8 @@ stravo_env_start() { # prefix directory
     export WINEPREFIX=$1
     mkdir -p "$WINEPREFIX"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "${WINE32:-$WINE64}" wineboot -i >/dev/null 2>&1
+        # The same 64-bit prefix wherever the machine runs 32-bit code or not.
+        "$WINE64" wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits for one at every window it hides.
         "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w

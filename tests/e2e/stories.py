@@ -21,7 +21,6 @@ STRAVO, SERVAL, CARACAL = VEXO + r"\vexoVIDEO STRAVO", VEXO + r"\Serval", VEXO +
 VIDCAP = r"Software\Microsoft\Multimedia Tools\VidCap"
 FORMAT = ("3", "0100020044ac000010b10200040010000000")  # PCM, stereo, 44,100 Hz, 16 bits
 DRIVES = {"t": (3000, 6000), "u": (12000, 24000)}  # under and well over a block per tick
-NOBODY = "0" * 16
 
 
 def spawn(*command):  # in the background, and holding none of our pipes
@@ -36,8 +35,9 @@ class Probe:
         print(*fields, sep="\t", file=self.proc.stdin, flush=True)
         return [line[:-1] for line in iter(lambda: self.proc.stdout.readline() or ".\n", ".\n")]
 
-    def windows(self):
-        return [dict(zip("hwnd up id cls visible l t r b focus text".split(), w.split("\t"))) for w in self.ask("windows")]
+    def windows(self):  # handles and the other numbers as numbers
+        return [{k: v if k in ("cls", "text") else int(v) for k, v in zip(
+            "hwnd up id cls visible l t r b focus text".split(), w.split("\t"))} for w in self.ask("windows")]
 
 
 def wait(what, timeout=20, seen=lambda: ""):
@@ -55,7 +55,7 @@ def xdotool(*args):
 
 
 def pixels(w):  # the screen's colours an eighth in from each of a window's corners, as hex
-    l, t, r, b = (int(w[k]) for k in "ltrb")
+    l, t, r, b = (w[k] for k in "ltrb")
     return [run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
                 capture_output=True, text=True).stdout.split("#")[-1][:6]
             for y in ((7 * t + b) // 8, (t + 7 * b) // 8) for x in ((7 * l + r) // 8, (l + 7 * r) // 8)]
@@ -67,10 +67,10 @@ class Story:
 
     def find(self, text=CAPTION, up=None):
         return [w for w in self.probe.windows() if w["cls"] == "#32770" and w["text"] == text and
-                w["visible"] == "1" and up in (None, w["up"])]
+                w["visible"] and up in (None, w["up"])]
 
     def item(self, dialog, control):
-        return [w for w in self.probe.windows() if w["up"] == dialog["hwnd"] and w["id"] == str(control)][0]
+        return [w for w in self.probe.windows() if w["up"] == dialog["hwnd"] and w["id"] == control][0]
 
     # Real key presses: into the X window of that title, or where the focus is.
     def keys(self, title, *keys):
@@ -80,7 +80,7 @@ class Story:
         xdotool("key", "--clearmodifiers", "--delay", 300, *keys)
 
     def click(self, w):
-        xdotool("mousemove", "--sync", (int(w["l"]) + int(w["r"])) // 2, (int(w["t"]) + int(w["b"])) // 2, "click", 1)
+        xdotool("mousemove", "--sync", (w["l"] + w["r"]) // 2, (w["t"] + w["b"]) // 2, "click", 1)
 
     # The program's first window: its main dialog or its message box. A window of its caption
     # still there, even hidden, would make the new instance give way to it.
@@ -88,16 +88,16 @@ class Story:
         wait(lambda: CAPTION not in [w["text"] for w in self.probe.windows()], 20,
              lambda: "for the windows of an earlier start to go")
         self.program = spawn(WINE, self.args.exe)
-        return wait(lambda: self.find(up=NOBODY), 60, lambda: "for a window; the program ended with %s; windows: %s" % (
+        return wait(lambda: self.find(up=0), 60, lambda: "for a window; the program ended with %s; windows: %s" % (
             self.program.poll(), [(w["text"], w["visible"]) for w in self.probe.windows() if w["text"]]))[0]
 
     # The text of the program's message box: a dialog of its caption without a drive list.
     def box(self):
         def shown():
             ws = self.probe.windows()
-            boxes = {w["hwnd"] for w in ws if w["cls"] == "#32770" and w["text"] == CAPTION and w["visible"] == "1"}
-            boxes -= {w["up"] for w in ws if w["id"] == "151"}
-            return [w["text"] for w in ws if w["up"] in boxes and w["id"] == "65535" and w["text"]]
+            boxes = {w["hwnd"] for w in ws if w["cls"] == "#32770" and w["text"] == CAPTION and w["visible"]}
+            boxes -= {w["up"] for w in ws if w["id"] == 151}
+            return [w["text"] for w in ws if w["up"] in boxes and w["id"] == 65535 and w["text"]]
         return wait(shown)[0]
 
     # Picks an entry of a drop-down list: a click opens it, the arrow keys choose.
@@ -113,8 +113,8 @@ class Story:
         self.choose(dialog, 151, "(%s:)" % drive.upper())
         self.keys(CAPTION, "alt+t")
         # The title tells the pass; the probe reads none while the program is busy.
-        wait(lambda: not self.find(up=NOBODY))
-        wait(lambda: self.find(up=NOBODY), 120)
+        wait(lambda: not self.find(up=0))
+        wait(lambda: self.find(up=0), 120)
         return [int(self.item(dialog, i)["text"].split()[0]) for i in (203, 204)]
 
     def close(self):
@@ -170,7 +170,7 @@ def story_english_nt_two_drives(s):
     assert {"(T:) 768MB free of 1024MB", "(U:) 768MB free of 1024MB"} <= set(s.items(dialog, 151))
     # The logo beside the program, each quarter in its place, where the grey frame was.
     logo = s.item(dialog, 100)
-    assert logo["visible"] == "0" and pixels(logo) == ["122B6C", "122B6C", "216EB7", "DC2828"]
+    assert not logo["visible"] and pixels(logo) == ["122B6C", "122B6C", "216EB7", "DC2828"]
     rates = {d: s.run_test(dialog, d) for d in DRIVES}
     print("  rates", rates, "fio", reference)
     for d in DRIVES:
@@ -228,7 +228,7 @@ def story_german_95_then_french(s):
     s.keys(info["text"], "Return")
     assert s.box() == "Les changes de langue sont activés après la fermeture du programme"
     s.keys(None, "Return")
-    wait(lambda: s.item(dialog, 171)["focus"] == "1")
+    wait(lambda: s.item(dialog, 171)["focus"])
     write, read = s.run_test(dialog, "t")
     assert s.item(dialog, 157)["text"].count(",") == 1, "a decimal comma in German"
     rate = int(s.item(dialog, 153)["text"].split()[0])
@@ -255,7 +255,7 @@ def story_german_95_then_french(s):
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Fermeture"
     # Without a logo the frame shows, and the dialog ends where the logo would begin.
-    assert s.item(dialog, 100)["visible"] == "1" and s.item(dialog, 100)["l"] == dialog["r"]
+    assert s.item(dialog, 100)["visible"] and s.item(dialog, 100)["l"] == dialog["r"]
     s.click(s.item(dialog, 101))
     about = wait(lambda: s.find("Pour votre information"))[0]
     assert s.item(about, 1)["text"] == "&Fermeture"
@@ -263,7 +263,7 @@ def story_german_95_then_french(s):
     wait(lambda: not s.find(about["text"]))
     s.choose(dialog, 151, "(T:)")
     wait(lambda: s.item(dialog, 203)["text"] == "%d kB/s" % write)
-    assert spawn(WINE, s.args.exe).wait(60) == 0 and len(s.find(up=NOBODY)) == 1, "a second instance stayed"
+    assert spawn(WINE, s.args.exe).wait(60) == 0 and len(s.find(up=0)) == 1, "a second instance stayed"
     s.click(s.item(dialog, 1))
     s.close()
     assert s.changes(before) == ({}, set()), "after the second start"
@@ -292,7 +292,9 @@ def arguments():  # the options, with the throttled drives mounted and linked
         wait(lambda: os.path.ismount(mount), 10)
         run(["ln", "-sfn", mount, os.path.join(os.environ["WINEPREFIX"], "dosdevices", drive + ":")])
     # U: as a removable drive, which the program lists as it lists fixed ones.
-    run([WINE, "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "u:", "/d", "floppy", "/f"], capture_output=True)
+    # Wine reads its drives from the 64-bit view, which a 32-bit reg.exe reaches only when asked.
+    run([WINE, "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "u:", "/d", "floppy", "/f", "/reg:64"],
+        capture_output=True)
     unmount(None)  # Wine reads its drives when it starts
     return args
 

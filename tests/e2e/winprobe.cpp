@@ -4,6 +4,7 @@
 // characters (tabs, line breaks) turned into spaces.
 //   windows                      a line per top-level window, and per control of the visible ones:
 //                                hwnd owner/parent id class visible l t r b focused text
+//                                (handles as decimal numbers, 0 for none, whatever the pointer width)
 //   items HWND                   the texts of a drop-down list, a line each, "*" before the selected one
 //   dump                         every value under HKCU and HKLM\Software (not
 //                                Software\Classes, not Software\Wine): key name type hex
@@ -41,8 +42,9 @@ static void Describe(HWND w, HWND up)
     GetWindowRect(w, &r);
     GUITHREADINFO thread = {sizeof thread};
     GetGUIThreadInfo(GetWindowThreadProcessId(w, 0), &thread);
-    printf("%p\t%p\t%d\t%s\t%d\t%ld\t%ld\t%ld\t%ld\t%d\t%s\n", (void *)w, (void *)up, (int)GetWindowLongPtrW(w, GWLP_ID),
-           Utf8(cls).c_str(), !!IsWindowVisible(w), r.left, r.top, r.right, r.bottom, thread.hwndFocus == w,
+    printf("%s\t%s\t%d\t%s\t%d\t%ld\t%ld\t%ld\t%ld\t%d\t%s\n", std::to_string((ULONG_PTR)w).c_str(),
+           std::to_string((ULONG_PTR)up).c_str(), (int)GetWindowLongPtrW(w, GWLP_ID), Utf8(cls).c_str(),
+           !!IsWindowVisible(w), r.left, r.top, r.right, r.bottom, thread.hwndFocus == w,
            Utf8(text).c_str());
 }
 
@@ -83,7 +85,7 @@ int main()
         int n = 0;
         for (char *p = strtok(line, "\t"); p && n < 8; p = strtok(0, "\t"))
             f[n++] = p;
-        HWND window = n > 1 ? (HWND)(ULONG_PTR)strtoull(f[1], 0, 16) : 0;
+        HWND window = n > 1 ? (HWND)(ULONG_PTR)strtoull(f[1], 0, 10) : 0;
         HKEY root = n > 1 && !strcmp(f[1], "HKLM") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key;
         if (!n) {
             continue;
