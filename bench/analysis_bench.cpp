@@ -1,58 +1,65 @@
-// How long the rate analysis takes on the largest test (2000 MB, 21334 blocks)
-// for the traces a coarse timer produces. Prints one line per trace.
+// How long the rate analysis takes on the largest test (2000 MB, 21334 blocks), on
+// traces of drives timed to the microsecond with a 5 % jitter, steady and pausing,
+// and on the sparse steps a tick counter gives. Prints one line per trace.
 #include <stdio.h>
 
 #include <chrono>
-#include <random>
 #include <vector>
 
 #include "../measure/rate_analysis.h"
 
-namespace {
+enum { BLOCKS = 21334, ROUNDS = 20 };
 
-std::vector<uint32_t> Trace(const char *kind, size_t n)
+struct Trace {
+    const char *name;
+    double kbs, pauseUs;
+    int pauseEvery, ticks;
+};
+
+static void Fill(const Trace &t, std::vector<BlockSample> &samples)
 {
-    std::vector<uint32_t> ms(n);
-    std::mt19937 random(1234);
-    for (size_t i = 0; i < n; i++) {
-        if (kind[0] == 'a')       // alternating 0 and 16 ms: a 16-ms tick, 8-ms blocks
-            ms[i] = i % 2 ? 16 : 0;
-        else if (kind[0] == 'r')  // sparse ticks: most blocks 0 ms, now and then a step
-            ms[i] = random() % 7 == 0 ? 16 * (1 + random() % 3) : 0;
-        else                      // steady 20 ms
-            ms[i] = 20;
+    uint32_t seed = 1234;
+    double start = 0, end = 0;
+    for (uint32_t k = 0; k < BLOCKS; k++, start = end) {
+        seed = seed * 1103515245 + 12345;
+        if (t.ticks) {  // most blocks inside one 16 ms step, now and then one to three steps
+            samples[k].writeUs = samples[k].readUs = (seed >> 16) % 7 ? 0 : 16000 * (1 + (seed >> 8) % 3);
+            continue;
+        }
+        end = start + 96e6 / t.kbs * (0.95 + (seed >> 16) % 1001 / 1e4);
+        if (t.pauseEvery && k % t.pauseEvery == (uint32_t)t.pauseEvery - 1)
+            end += t.pauseUs;
+        samples[k].writeUs = samples[k].readUs = (uint32_t)((uint64_t)end - (uint64_t)start);
     }
-    return ms;
 }
-
-}  // namespace
 
 int main()
 {
-    const size_t n = 21334;
-    const int rounds = 20;
-    for (const char *kind : {"alternating 0/16 ms", "random sparse ticks", "steady 20 ms"}) {
-        std::vector<uint32_t> ms = Trace(kind, n);
+    const Trace traces[] = {
+        {"steady 150 MB/s", 153600, 0, 0, 0},
+        {"150 MB/s, 20 ms every 8 MB", 153600, 20000, 85, 0},
+        {"1 GB/s, 20 ms every 8 MB", 1048576, 20000, 85, 0},
+        {"1 GB/s, 20 ms every 3.3 MB", 1048576, 20000, 35, 0},
+        {"1.5 MB/s, 2 s every 100 MB", 1536, 2000000, 1067, 0},
+        {"tick counter, sparse 16 ms steps", 0, 0, 0, 1},
+    };
+    std::vector<BlockSample> samples(BLOCKS + 1);
+    std::vector<uint64_t> work(AnalysisWorkBytes(BLOCKS) / 8);
+    for (const Trace &t : traces) {
+        Fill(t, samples);
         double best = 1e9;
         TestResult result = {};
-        for (int round = 0; round < rounds; round++) {
-            std::vector<BlockSample> samples(n + 1);
-            uint32_t total = 0;
-            for (size_t i = 0; i < n; i++) {
-                total += ms[i];
-                samples[i].writeMs = samples[i].readMs = total;
-            }
+        for (int round = 0; round < ROUNDS; round++) {
             result = TestResult();
-            result.blockSizeKB = 96;
-            result.blockCount = (uint32_t)n;
+            result.blockSizeKB = 96, result.blockCount = BLOCKS, result.timedByTicks = t.ticks;
             auto start = std::chrono::steady_clock::now();
-            AnalyseRates(&result, samples.data());
+            AnalyseRates(&result, samples.data(), work.data());
             double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             if (took < best)
                 best = took;
         }
-        printf("analysis of %zu blocks, %-20s %8.2f ms (best of %d)   write %u kB/s\n", n, kind, best,
-               rounds, result.writeRate);
+        printf("analysis of %d blocks, %-34s %7.2f ms (best of %d)   write %u kB/s\n", BLOCKS, t.name, best, ROUNDS,
+               result.writeRate);
     }
     return 0;
 }

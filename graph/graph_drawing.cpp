@@ -11,9 +11,15 @@
 static const COLORREF kWriteColour = 0x0000FF, kReadColour = 0xFF0000;
 static const COLORREF kTextBackground = 0xC0C0C0, kDotBackground = 0xFFFFFF;
 
-static HFONT CreateGraphFont()
+/* Ten pixels high, in the logical units of the DC: in the plot's mapping ten kB/s
+   are far less than a pixel, and the font mapper would fall back on a font too
+   large for a rate of seven digits in the right margin. */
+static HFONT CreateGraphFont(HDC dc)
 {
-    return CreateFontA(10, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+    POINT height[2] = {{0, 0}, {0, 10}};
+    DPtoLP(dc, height, 2);
+    int logical = height[1].y > height[0].y ? height[1].y - height[0].y : height[0].y - height[1].y;
+    return CreateFontA(logical ? logical : 10, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
                        NONANTIALIASED_QUALITY, VARIABLE_PITCH, "MS Sans Serif");
 }
 
@@ -54,7 +60,7 @@ int DrawRateCurves(HDC dc, int slot, int showRead, int showWrite)
     const TestResult *r = &TestResults[slot];
     if (!r->samples)
         return 0;
-    HFONT font = CreateGraphFont();
+    HFONT font = CreateGraphFont(dc);
     HGDIOBJ previousFont = font ? SelectObject(dc, font) : 0;
     uint32_t groupWidth = GraphGroupWidth(r);
     SetTextAlign(dc, TA_BASELINE);
@@ -90,10 +96,10 @@ void DrawCursorReadout(HDC dc, int slot, uint32_t cursorKB, int32_t x, int32_t y
         return;
     uint32_t first, count;
     ReadoutWindow(r, cursorKB, &first, &count);
-    uint32_t writeRate = count ? GroupRate(r->samples, first, count, r->blockSizeKB, 1) : 0;
-    uint32_t readRate = count ? GroupRate(r->samples, first, count, r->blockSizeKB, 0) : 0;
+    uint32_t writeRate = count ? GroupRate(r, first, count, 1) : 0;
+    uint32_t readRate = count ? GroupRate(r, first, count, 0) : 0;
 
-    HFONT font = CreateGraphFont();
+    HFONT font = CreateGraphFont(dc);
     HGDIOBJ previousFont = font ? SelectObject(dc, font) : 0;
     SetBkColor(dc, kTextBackground);
     SetTextAlign(dc, TA_BASELINE);

@@ -7,9 +7,9 @@ static uint32_t Saturate(uint64_t value)
     return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)value;
 }
 
-uint32_t GraphYMax(uint32_t blockSizeKB, uint32_t shortestBlockMs)
+uint32_t GraphYMax(uint32_t blockSizeKB, uint32_t shortestBlockUs)
 {
-    uint64_t peak = shortestBlockMs ? (uint64_t)blockSizeKB * 1000 / shortestBlockMs : 8000;
+    uint64_t peak = shortestBlockUs ? (uint64_t)blockSizeKB * 1000000 / shortestBlockUs : 8000;
     uint64_t yMax = (peak + 2499) / 2500 * 2500;
     /* A block slower than its own size in seconds would give no y extent at all:
        the lowest scale still shows it, along the bottom. */
@@ -28,7 +28,7 @@ int ComputeGraphScale(int slot, uint32_t *yMax, uint32_t *xMaxKB)
 {
     const TestResult *r = &TestResults[slot];
     if (yMax)
-        *yMax = GraphYMax(r->blockSizeKB, r->shortestBlockMs);
+        *yMax = GraphYMax(r->blockSizeKB, r->shortestBlockUs);
     if (xMaxKB)
         *xMaxKB = GraphXMaxKB(r->blockCount, r->blockSizeKB);
     return 1;
@@ -50,15 +50,14 @@ void ReduceGraphRange(uint32_t xMaxKB, uint32_t *xRange, uint32_t *xScale)
     }
 }
 
-uint32_t GroupRate(const BlockSample *samples, uint32_t first, uint32_t count, uint32_t blockSizeKB,
-                   int write)
+uint32_t GroupRate(const TestResult *r, uint32_t first, uint32_t count, int write)
 {
     uint64_t sum = 0;
     for (uint32_t i = first; i < first + count; i++)
-        sum += write ? samples[i].writeMs : samples[i].readMs;
+        sum += write ? r->samples[i].writeUs : r->samples[i].readUs;
     if (!sum)
-        sum = 1;
-    return Saturate((uint64_t)blockSizeKB * count * 1000 / sum);
+        sum = r->timedByTicks ? 1000 : 1;
+    return Saturate((uint64_t)r->blockSizeKB * count * 1000000 / sum);
 }
 
 uint32_t GraphGroupWidth(const TestResult *r)
@@ -81,7 +80,7 @@ int GraphCurve(const TestResult *r, int write, CurvePoint *points, int capacity,
         for (uint32_t s = 0; s < r->blockCount - g && x <= xRange; s += g) {
             if (n + (s == 0 ? 2 : 1) > capacity)
                 break;
-            uint32_t rate = GroupRate(r->samples, s, g, r->blockSizeKB, write);
+            uint32_t rate = GroupRate(r, s, g, write);
             if (s == 0)
                 points[n++] = CurvePoint{0, rate};
             x = Saturate((uint64_t)r->blockSizeKB * s / xScale);
@@ -121,8 +120,9 @@ GraphMargins GraphMarginsFor(int32_t labelHeight)
 void LayoutGraphLabels(const GraphMargins *m, int32_t W, int32_t H, LabelBox boxes[GRAPH_LABELS])
 {
     const int32_t h = m->labelHeight, L = m->left, R = m->right, B = m->bottom;
-    boxes[0] = LabelBox{L, 2, 30 * h / 12, h};                                  /* 190 */
-    boxes[1] = LabelBox{L + 32 * h / 12, 2, 45 * h / 12, h};                    /* 193 */
+    /* The y maximum of a disk of 1 GB/s has seven digits, of the page cache eight. */
+    boxes[0] = LabelBox{L, 2, 54 * h / 12, h};                                  /* 190 */
+    boxes[1] = LabelBox{L + 56 * h / 12, 2, 45 * h / 12, h};                    /* 193 */
     boxes[2] = LabelBox{L + (W - R - L - 30 * h / 12) / 2, H - h - 3, 30 * h / 12, h}; /* 192 */
     boxes[3] = LabelBox{W - R - 2 * h, H - h - 3, 20 * h / 12, h};              /* 191 */
     boxes[4] = LabelBox{W - R - 32 * h / 12, H - B - h - 2, 30 * h / 12, h};    /* 194 */

@@ -14,7 +14,7 @@ enum { GRAPH_MAX_X_RANGE = 10000, GRAPH_LABELS = 6, GRAPH_MAX_POINTS = 1024 };
    slot's last test; either output may be null. Always 1. */
 int ComputeGraphScale(int slot, uint32_t *yMax, uint32_t *xMaxKB);
 
-uint32_t GraphYMax(uint32_t blockSizeKB, uint32_t shortestBlockMs);
+uint32_t GraphYMax(uint32_t blockSizeKB, uint32_t shortestBlockUs);
 uint32_t GraphXMaxKB(uint32_t blockCount, uint32_t blockSizeKB);
 
 /* Blocks per point of a curve: about 300 to 600 points, and 1 for short tests. */
@@ -24,9 +24,8 @@ uint32_t GraphGroupSize(uint32_t blockCount);
 void ReduceGraphRange(uint32_t xMaxKB, uint32_t *xRange, uint32_t *xScale);
 
 /* kB/s of `count` blocks from `first`, by their write or read times; a sum of 0
-   counts as 1 ms. */
-uint32_t GroupRate(const BlockSample *samples, uint32_t first, uint32_t count, uint32_t blockSizeKB,
-                   int write);
+   counts as one step of the clock that timed them. */
+uint32_t GroupRate(const TestResult *result, uint32_t first, uint32_t count, int write);
 
 struct CurvePoint {
     uint32_t x, rate;  /* x in reduced units */

@@ -1,6 +1,6 @@
 /* The disk speed test. The passes time the drive, not the file cache: the file is
    opened unbuffered, and nothing but the transfer, one clock read and, every
-   hundredth block, a look for Escape happens per block. */
+   hundredth block or second, a look for Escape happens per block. */
 #include "disk_speed.h"
 
 #include <stdio.h>
@@ -11,7 +11,7 @@
 #include "../shell/shell_state.h"
 #include "../store/store.h"
 
-enum { TITLE_SIZE = 128, ESCAPE_CHECK_BLOCKS = 100, STORE_KEY_MACHINE = 102,
+enum { TITLE_SIZE = 128, ESCAPE_CHECK_BLOCKS = 100, ESCAPE_CHECK_US = 1000000, STORE_KEY_MACHINE = 102,
        VALUE_WRITE_SPEED = 11, VALUE_READ_SPEED = 12 };
 
 static const char kTestFileFormat[] = "%s\\VEXOSV32.DAT";
@@ -60,34 +60,48 @@ HANDLE OpenTestFile(HWND owner, const char *path, int forWriting)
 /* The pass's clock. The tick counter steps every 10 to 55 ms, longer than a block
    takes on any disk faster than about 2 to 10 MB/s: nearly every block would read
    0 ms and the rest one step, and the analysis would see one block per step,
-   whatever the disk. The performance counter resolves far below a millisecond;
-   the tick counter serves only a machine without one. */
+   whatever the disk. Whole milliseconds still leave a disk of 96 MB/s or more at
+   0 or 1 ms a block. The performance counter, read to the microsecond, resolves
+   a block of a disk of 1 GB/s to one part in a hundred; the tick counter serves
+   only a machine without one. */
 struct PassClock {
-    uint64_t start, frequency;
-    DWORD startTick;
+    uint64_t start, frequency, elapsedUs, lookedUs;
+    DWORD lastTick;
 };
+
+/* Whether the last pass was timed by the tick counter. */
+static int PassTicked;
 
 static void StartPassClock(PassClock *clock)
 {
     LARGE_INTEGER frequency, now;
-    clock->frequency = 0, clock->startTick = 0;
+    clock->frequency = clock->elapsedUs = clock->lookedUs = 0, clock->lastTick = 0;
     if (PassCalls->queryFrequency(&frequency) && frequency.QuadPart > 0 && PassCalls->queryCounter(&now)) {
         clock->frequency = (uint64_t)frequency.QuadPart;
         clock->start = (uint64_t)now.QuadPart;
     } else {
-        clock->startTick = PassCalls->getTickCount();
+        clock->lastTick = PassCalls->getTickCount();
     }
+    PassTicked = !clock->frequency;
 }
 
-/* Milliseconds since the start, modulo 2^32 like the tick counter's. */
-static uint32_t PassElapsedMs(const PassClock *clock)
+/* The block's time since the last reading, in microseconds. Taken as the step of
+   the time since the start, so that the blocks add up to the pass exactly. */
+static uint32_t BlockUs(PassClock *clock)
 {
-    if (!clock->frequency)
-        return PassCalls->getTickCount() - clock->startTick;
-    LARGE_INTEGER now;
-    now.QuadPart = (LONGLONG)clock->start;
-    PassCalls->queryCounter(&now);
-    return CounterSpanMs((uint64_t)now.QuadPart - clock->start, clock->frequency);
+    uint64_t us;
+    if (!clock->frequency) {
+        DWORD now = PassCalls->getTickCount();
+        us = (uint64_t)(DWORD)(now - clock->lastTick) * 1000; /* a wrap is harmless */
+        clock->lastTick = now;
+    } else {
+        LARGE_INTEGER now;
+        now.QuadPart = (LONGLONG)clock->start;
+        PassCalls->queryCounter(&now);
+        us = CounterSpanUs((uint64_t)now.QuadPart - clock->start, clock->frequency) - clock->elapsedUs;
+    }
+    clock->elapsedUs += us;
+    return us > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)us;
 }
 
 /* A block buffer on a 4096-byte boundary: global memory guarantees only 8 or 16. */
@@ -133,13 +147,16 @@ static void ShowPassTitle(HWND owner, UINT id, const char *format, uint32_t bloc
     SetWindowTextA(owner, title);
 }
 
-/* At every hundredth block one key release for the dialog is taken from the queue;
-   a clean-up that came in meanwhile stops the pass too. */
-static int PassInterrupted(HWND owner, uint32_t block)
+/* At every hundredth block, and on a slow drive at least once a second, one key
+   release for the dialog is taken from the queue: a window that has not looked at
+   its queue for five seconds is offered to be ended, and that would leave the
+   test file behind. A clean-up that came in meanwhile stops the pass too. */
+static int PassInterrupted(HWND owner, uint32_t block, PassClock *clock)
 {
     MSG message;
-    if (block % ESCAPE_CHECK_BLOCKS)
+    if (block % ESCAPE_CHECK_BLOCKS && clock->elapsedUs - clock->lookedUs < ESCAPE_CHECK_US)
         return 0;
+    clock->lookedUs = clock->elapsedUs;
     int escape = PeekMessageA(&message, owner, WM_KEYUP, WM_KEYUP, PM_REMOVE) && message.wParam == VK_ESCAPE;
     return escape || PassStopped;
 }
@@ -170,7 +187,7 @@ static uint32_t TimeBlocks(HWND owner, HANDLE file, unsigned char *data, uint32_
     *failed = 0;
     uint32_t i = 1;
     for (; i <= count; i++) {
-        if (PassInterrupted(owner, i))
+        if (PassInterrupted(owner, i, &clock))
             break;
         DWORD done = 0;
         int ok = writing ? PassCalls->writeFile(file, data, blockBytes, &done, 0)
@@ -180,11 +197,11 @@ static uint32_t TimeBlocks(HWND owner, HANDLE file, unsigned char *data, uint32_
             *failed = 1;
             break;
         }
-        uint32_t ms = PassElapsedMs(&clock);
+        uint32_t us = BlockUs(&clock);
         if (writing)
-            samples[i - 1].writeMs = ms;
+            samples[i - 1].writeUs = us;
         else
-            samples[i - 1].readMs = ms;
+            samples[i - 1].readUs = us;
     }
     return i - 1;
 }
@@ -252,9 +269,11 @@ int RunDiskTest(HWND owner, int slot)
     }
 
     /* The new array comes first: if it cannot be had, the slot keeps its old one,
-       which its last result and the graph still need. */
+       which its last result and the graph still need. The analysis works in the
+       room after the samples. */
     if (!r->samples || r->blockCount < blocks) {
-        BlockSample *samples = (BlockSample *)AllocTestBuffer(owner, (blocks + 1) * sizeof(BlockSample));
+        uint32_t bytes = (blocks + 1) * sizeof(BlockSample) + AnalysisWorkBytes(blocks);
+        BlockSample *samples = (BlockSample *)AllocTestBuffer(owner, bytes);
         if (!samples)
             return 0;
         if (r->samples)
@@ -267,7 +286,7 @@ int RunDiskTest(HWND owner, int slot)
         r->storedWriteRate = r->writeRate;
         r->storedReadRate = r->readRate;
     }
-    r->shortestBlockMs = BLOCK_SIZE_KB * 1000 / 20480;
+    r->shortestBlockUs = BLOCK_SIZE_KB * 1000 / 20480 * 1000;
 
     TestFileWritten[slot] = 1;
     RunningSlot = slot;
@@ -281,8 +300,9 @@ int RunDiskTest(HWND owner, int slot)
         ok = ReadPass(owner, r->blockSizeKB, &r->blockCount, r->testFilePath, r->samples);
     if (ok && (!r->blockCount || PassStopped))
         ok = 0;
+    r->timedByTicks = PassTicked;
     if (ok)
-        AnalyseRates(r, r->samples);
+        AnalyseRates(r, r->samples, r->samples + r->blockCount + 1);
     RunningSlot = -1;
     PassStopped = 0;
 

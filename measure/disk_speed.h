@@ -32,8 +32,8 @@ void *AllocTestBuffer(HWND owner, uint32_t bytes);
    failure "Could not open file" and INVALID_HANDLE_VALUE. */
 HANDLE OpenTestFile(HWND owner, const char *path, int forWriting);
 
-/* The timed passes: blockCount blocks of blockKB, each block's cumulative time
-   into samples; blockCount becomes the count of completed blocks. 1 or 0. */
+/* The timed passes: blockCount blocks of blockKB, each block's own time into
+   samples; blockCount becomes the count of completed blocks. 1 or 0. */
 int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples);
 int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples);
 

@@ -21,9 +21,11 @@ struct DriveEntry {
     char *driveName;
 };
 
+/* One block's read and write, in microseconds (a block slower than 71 minutes
+   reads as 71 minutes). */
 struct BlockSample {
-    uint32_t readMs;
-    uint32_t writeMs;
+    uint32_t readUs;
+    uint32_t writeUs;
 };
 
 struct TestResult {
@@ -39,7 +41,8 @@ struct TestResult {
     uint32_t storedReadRate;
     uint32_t blockSizeKB;
     uint32_t blockCount;
-    uint32_t shortestBlockMs;
+    uint32_t shortestBlockUs;
+    uint32_t timedByTicks; /* no performance counter: the times are whole milliseconds */
     char testFilePath[TEST_FILE_PATH_SIZE];
     BlockSample *samples;
 };

@@ -20,123 +20,182 @@ int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB)
     return blockKB * blockCount > freeMB * 1024;
 }
 
-uint32_t CounterSpanMs(uint64_t counts, uint64_t frequency)
+uint64_t CounterSpanUs(uint64_t counts, uint64_t frequency)
 {
     if (!frequency)
         return 0;
-    /* Whole seconds and the rest apart: counts × 1000 could pass 2^64 on a counter
-       of several GHz after some months. */
-    return (uint32_t)(counts / frequency * 1000 + counts % frequency * 1000 / frequency);
+    /* Whole seconds and the rest apart: counts × 1000000 could pass 2^64 on a
+       counter of several GHz within days. */
+    return counts / frequency * 1000000 + counts % frequency * 1000000 / frequency;
 }
 
-static uint32_t WriteMs(const BlockSample &sample) { return sample.writeMs; }
-static uint32_t ReadMs(const BlockSample &sample) { return sample.readMs; }
-
-/* The lowest rate, in blocks per second, of any stretch that begins at a stretch
-   start and is judged with 33 blocks more than it holds; 65535 caps nothing. */
-static uint32_t WorstStretch(const BlockSample *s, uint32_t n, uint32_t (*ms)(const BlockSample &))
+uint32_t AnalysisWorkBytes(uint32_t blockCount)
 {
-    uint32_t limit = 65535, bound = 1, anchor = 0, previous = 0;
-    if (n < 3)  /* no sample has a block after it to judge */
-        return limit;
-    for (uint32_t j = 0; j <= n - 3; j++) {
-        uint32_t step = ms(s[j + 1]) - ms(s[j]);
-        if (step >= bound && previous <= bound && ms(s[j]) - ms(s[anchor]) <= (j - anchor) * bound) {
+    return blockCount * (uint32_t)(sizeof(uint64_t) + 2 * sizeof(uint32_t));
+}
+
+
+/* Blocks per second of the k − j blocks after sample j, with the allowance. */
+static uint64_t Quota(const StretchSums &p, uint32_t j, uint32_t k)
+{
+    return (k - j + STRETCH_ALLOWANCE_BLOCKS) * p.perSecond / (p.sums[k] - p.sums[j]);
+}
+
+/* Point m lies strictly above the line from point a to point c. */
+static int Above(const StretchSums &p, uint32_t a, uint32_t m, uint32_t c)
+{
+    return (p.sums[m] - p.sums[a]) * (c - m) > (p.sums[c] - p.sums[m]) * (m - a);
+}
+
+/* The stretch after sample j to point b is slower, allowance counted, than the
+   one to point a. Products stay under 2^64 for 21334 blocks of 71 minutes. */
+static int Slower(const StretchSums &p, uint32_t j, uint32_t b, uint32_t a)
+{
+    return (p.sums[b] - p.sums[j]) * (a - j + STRETCH_ALLOWANCE_BLOCKS) >
+           (p.sums[a] - p.sums[j]) * (b - j + STRETCH_ALLOWANCE_BLOCKS);
+}
+
+/* For every sample j, the end k after it whose stretch is slowest with the
+   allowance: the k that maximises (sums[k] − sums[j]) / (k − j + 33), the
+   steepest line from the point (j − 33, sums[j]) to a point (k, sums[k]). That
+   point lies on the upper hull of the points after j, built here from the end
+   backwards, where the steepness rises and then falls: a binary search finds it.
+   Trying every end for every start took minutes on a long test whose fine
+   times make most samples stretch starts. best[j] is 0 when no block after j
+   took any time. */
+static void FindSlowestEnds(const StretchSums &p, uint32_t *best, uint32_t *hull)
+{
+    uint32_t size = 0; /* hull[size − 1] is the leftmost point */
+    for (uint32_t j = p.n - 1; j-- > 0;) {
+        while (size >= 2 && !Above(p, j + 1, hull[size - 1], hull[size - 2]))
+            size--;
+        hull[size++] = j + 1;
+        uint32_t low = 0, high = size - 1; /* places from the left */
+        while (low < high) {
+            uint32_t middle = (low + high) / 2;
+            if (Slower(p, j, hull[size - 2 - middle], hull[size - 1 - middle]))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        uint32_t k = hull[size - 1 - low];
+        best[j] = p.sums[k] > p.sums[j] ? k : 0;
+    }
+}
+
+/* The walk and its stretch starts are the classic ones; only the slowest end of
+   each start is looked up instead of searched. */
+uint32_t WorstStretch(const StretchSums &p, uint32_t *best, uint32_t *hull)
+{
+    uint64_t limit = 65535, bound = 1, previous = 0;
+    uint32_t anchor = 0;
+    if (p.n < 3) /* no sample has a block after it to judge */
+        return (uint32_t)limit;
+    FindSlowestEnds(p, best, hull);
+    for (uint32_t j = 0; j + 3 <= p.n; j++) {
+        uint64_t step = p.sums[j + 1] - p.sums[j];
+        if (step >= bound && previous <= bound && p.sums[j] - p.sums[anchor] <= (j - anchor) * bound) {
             anchor = j;
-            for (uint32_t k = n - 1; k > j; k--) {
-                uint32_t t = ms(s[k]) - ms(s[j]);
-                if (!t)
-                    continue;
-                uint32_t q = (k - j + STRETCH_ALLOWANCE_BLOCKS) * 1000 / t;
-                if (q < limit) {
-                    limit = q;
-                    bound = t / (k - j + STRETCH_ALLOWANCE_BLOCKS);
-                }
+            uint64_t q = best[j] ? Quota(p, j, best[j]) : limit;
+            if (q < limit) {
+                /* Of the ends with this quota the walk from the end kept the last
+                   one it met: the bound comes from that one. */
+                uint32_t k = p.n - 1;
+                while (p.sums[k] == p.sums[j] || Quota(p, j, k) != q)
+                    k--;
+                limit = q;
+                bound = (p.sums[k] - p.sums[j]) / (k - j + STRETCH_ALLOWANCE_BLOCKS);
             }
         }
         previous = step;
     }
-    return limit;
+    return (uint32_t)limit;
 }
 
-struct BandSum {
-    uint32_t sum, count;
+static uint32_t Saturate(uint64_t value)
+{
+    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)value;
+}
+
+/* What the analysis needs besides the samples. */
+struct Analysis {
+    uint32_t blockKB, n, unitUs, threshold, shortest;
+    uint64_t *sums;
+    uint32_t *best, *hull;
 };
 
-/* Blocks strictly inside 0.7 to 1.4 times the average. */
-static BandSum Band(const BlockSample *s, uint32_t n, uint32_t average, uint32_t (*ms)(const BlockSample &))
+static uint32_t TimeOf(const Analysis &a, const BlockSample *s, uint32_t k, int write)
 {
-    BandSum band = {0, 0};
-    for (uint32_t k = n; k-- > 0;) {
-        uint32_t x = ms(s[k]);
-        if (7 * average < 10 * x && 10 * x < 14 * average) {
-            band.sum += x;
-            band.count++;
-        }
-    }
-    return band;
+    return (write ? s[k].writeUs : s[k].readUs) / a.unitUs;
 }
 
-void AnalyseRates(TestResult *r, BlockSample *s)
+/* One pass's rate: the blocks strictly inside 0.7 to 1.4 times the average of
+   the timed ones, capped by the worst stretch. Its shortest timed block goes
+   into a.shortest. */
+static uint32_t PassRate(Analysis &a, const BlockSample *s, int write)
 {
-    const uint32_t b = r->blockSizeKB, n = r->blockCount;
-    if (!n || !s)
+    const uint64_t perSecond = 1000000 / a.unitUs, b = a.blockKB;
+    uint64_t total = 0;
+    for (uint32_t k = 0; k < a.n; k++)
+        a.sums[k] = total += TimeOf(a, s, k, write);
+    uint64_t rate = 1, average = 0;
+    if (total) {
+        rate = b * a.n * perSecond / total;
+        average = total / a.n;
+    }
+
+    /* Blocks at or under the threshold were too short for the clock: ignored.
+       The first block takes no part, as it never has. */
+    uint64_t sum = 0, count = 0;
+    for (uint32_t k = a.n - 1; k >= 1; k--) {
+        uint32_t x = TimeOf(a, s, k, write);
+        if (x > a.threshold) {
+            sum += x;
+            count++;
+            if (x < a.shortest)
+                a.shortest = x;
+        }
+    }
+    if (count)
+        average = sum / count;
+
+    sum = count = 0;
+    for (uint32_t k = a.n; k-- > 0;) {
+        uint64_t x = TimeOf(a, s, k, write);
+        if (7 * average < 10 * x && 10 * x < 14 * average) {
+            sum += x;
+            count++;
+        }
+    }
+    if (count)
+        rate = b * count * perSecond / sum;
+
+    StretchSums pass = {a.sums, a.n, perSecond};
+    uint64_t limit = WorstStretch(pass, a.best, a.hull) * b;
+    return Saturate(rate < limit ? rate : limit);
+}
+
+void AnalyseRates(TestResult *r, const BlockSample *s, void *work)
+{
+    if (!r->blockCount || !s || !work)
         return;
-    uint32_t threshold = b * 1000 / 20480;
-    if (threshold < 1)
-        threshold = 1;
-
-    uint32_t averageRead = 0, averageWrite = 0;
-    uint32_t totalRead = s[n - 1].readMs, totalWrite = s[n - 1].writeMs;
-    if (!totalRead) {
-        r->readRate = 1;
-    } else {
-        r->readRate = b * n * 1000 / totalRead;
-        averageRead = totalRead / n;
+    Analysis a;
+    a.blockKB = r->blockSizeKB, a.n = r->blockCount;
+    /* The tick counter's times are whole milliseconds, and its analysis counts a
+       block faster than 20480 kB/s as too short for the timer. The performance
+       counter leaves unresolved only a block it could not time at all. */
+    a.unitUs = r->timedByTicks ? 1000 : 1;
+    a.threshold = 0;
+    if (r->timedByTicks) {
+        a.threshold = a.blockKB * 1000 / 20480;
+        if (a.threshold < 1)
+            a.threshold = 1;
     }
-    if (!totalWrite) {
-        r->writeRate = 1;
-    } else {
-        r->writeRate = b * n * 1000 / totalWrite;
-        averageWrite = totalWrite / n;
-    }
-
-    uint32_t writeLimit = WorstStretch(s, n, WriteMs) * b;
-    uint32_t readLimit = WorstStretch(s, n, ReadMs) * b;
-
-    /* Blocks at or under the threshold were too short for the timer: ignored. */
-    uint32_t writeSum = 0, writeCount = 0, readSum = 0, readCount = 0, shortest = 65535;
-    for (uint32_t k = n - 1; k >= 1; k--) {
-        s[k].writeMs -= s[k - 1].writeMs;
-        s[k].readMs -= s[k - 1].readMs;
-        if (s[k].writeMs > threshold) {
-            writeSum += s[k].writeMs;
-            writeCount++;
-            if (s[k].writeMs < shortest)
-                shortest = s[k].writeMs;
-        }
-        if (s[k].readMs > threshold) {
-            readSum += s[k].readMs;
-            readCount++;
-            if (s[k].readMs < shortest)
-                shortest = s[k].readMs;
-        }
-    }
-    if (writeCount)
-        averageWrite = writeSum / writeCount;
-    if (readCount)
-        averageRead = readSum / readCount;
-    r->shortestBlockMs = shortest != 65535 ? shortest : b * 1000 / 40960;
-
-    BandSum writes = Band(s, n, averageWrite, WriteMs);
-    if (writes.count)
-        r->writeRate = b * writes.count * 1000 / writes.sum;
-    BandSum reads = Band(s, n, averageRead, ReadMs);
-    if (reads.count)
-        r->readRate = b * reads.count * 1000 / reads.sum;
-
-    if (r->writeRate > writeLimit)
-        r->writeRate = writeLimit;
-    if (r->readRate > readLimit)
-        r->readRate = readLimit;
+    a.shortest = 0xFFFFFFFFu;
+    a.sums = (uint64_t *)work;
+    a.best = (uint32_t *)(a.sums + a.n);
+    a.hull = a.best + a.n;
+    r->writeRate = PassRate(a, s, 1);
+    r->readRate = PassRate(a, s, 0);
+    r->shortestBlockUs = a.shortest != 0xFFFFFFFFu ? a.shortest * a.unitUs : a.blockKB * 1000 / 40960 * 1000;
 }

@@ -8,13 +8,14 @@
 struct Blocks {
     std::vector<BlockSample> samples;
     TestResult result = {};
-    explicit Blocks(uint32_t n) : samples(n + 1, BlockSample{10, 20}) { result.blockSizeKB = 96, result.blockCount = n, result.samples = samples.data(); }
+    explicit Blocks(uint32_t n) : samples(n + 1, BlockSample{10000, 20000}) { result.blockSizeKB = 96, result.blockCount = n, result.samples = samples.data(); }
 };
 
 TEST(GraphRules, ScaleGroupsAndRange)
 {
     std::string out;
-    for (auto y : {std::pair<uint32_t, uint32_t>{96, 0}, {96, 2}, {96, 32}, {96, 96000}, {30, 1}, {30001, 1000}})
+    for (auto y : {std::pair<uint32_t, uint32_t>{96, 0}, {96, 2000}, {96, 32000}, {96, 96000000}, {30, 1000},
+                   {30001, 1000000}, {96, 92}})
         out += Text("%u ", GraphYMax(y.first, y.second));
     for (auto x : {std::pair<uint32_t, uint32_t>{99, 96}, {21334, 96}, {2, 96}, {1, 105000}, {1, 105001}})
         out += Text("%u ", GraphXMaxKB(x.first, x.second));
@@ -25,19 +26,23 @@ TEST(GraphRules, ScaleGroupsAndRange)
     }
     for (uint32_t blocks : {599u, 600u, 21334u})
         out += Text("%u ", GraphGroupSize(blocks));
-    EXPECT_EQ(out, "10000 50000 5000 2500 30000 32500 10000 2050000 10000 100000 110000 "
+    EXPECT_EQ(out, "10000 50000 5000 2500 30000 32500 1045000 10000 2050000 10000 100000 110000 "
                    "10000/1 2000/10 10000/10 2050/1000 1 2 71 ");
 }
 
 TEST(GraphRules, CurvesAndReadout)
 {
-    BlockSample three[] = {{0, 10}, {0, 12}, {0, 8}};
-    // A sum of 0 counts as 1 ms.
-    std::string out = Text("%u %u %u|", GroupRate(three, 0, 3, 96, 1), GroupRate(three, 0, 3, 96, 0),
-                           GroupRate(three, 1, 1, 96, 1));
+    Blocks three(3);
+    three.samples = {{0, 10000}, {0, 12000}, {0, 8000}};
+    three.result.samples = three.samples.data();
+    // A sum of 0 counts as one step of the clock: a microsecond, or a tick's millisecond.
+    std::string out = Text("%u %u %u ", GroupRate(&three.result, 0, 3, 1), GroupRate(&three.result, 0, 3, 0),
+                           GroupRate(&three.result, 1, 1, 1));
+    three.result.timedByTicks = 1;
+    out += Text("%u|", GroupRate(&three.result, 0, 3, 0));
     static CurvePoint points[GRAPH_MAX_POINTS];
     Blocks short99(99), whole900(900), beyond1067(1067);
-    short99.samples[5].readMs = 40;
+    short99.samples[5].readUs = 40000;
     // 99 blocks: blocks 0 to 97, the first point twice; 900: the last whole group
     // left out; 1067: one point past the end of the axis, no more.
     for (auto c : {std::pair<Blocks *, int>{&short99, 1}, {&short99, 0}, {&whole900, 1}, {&beyond1067, 1}}) {
@@ -52,7 +57,7 @@ TEST(GraphRules, CurvesAndReadout)
         ReadoutWindow(&t.result, w.second, &first, &count);
         out += Text("%u+%u ", first, count);
     }
-    EXPECT_EQ(out, "9600 288000 8000|99/9312/96/0,0/480,4800 99/9312/96/0,0/480,2400 300/8582/28/0,0/144,4800 "
+    EXPECT_EQ(out, "9600 288000000 8000 288000|99/9312/96/0,0/480,4800 99/9312/96/0,0/480,2400 300/8582/28/0,0/144,4800 "
                    "350/10022/28/0,0/144,4800 104+3 0+3 1063+3 212+1 0+1 0+1 ");
 }
 
@@ -72,7 +77,7 @@ TEST(GraphRules, LayoutMinimumAndCursor)
     out += Text("%u %d %u %u %d %u", CursorKBAt(260, &m, 500, 10, 2000), CursorXOf(10000, &m, 500, 10, 2000),
                 CursorKBAt(5, &m, 500, 10, 2000), CursorKBAt(560, &m, 500, 10, 2000), CursorXOf(50000, &m, 500, 10, 10000),
                 CursorKBAt(300, &m, 0, 10, 2000));
-    EXPECT_EQ(out, "10 49 19 19|10,2,32,13 44,2,48,13 260,250,32,13 517,250,21,13 509,232,32,13 544,232,49,13 "
+    EXPECT_EQ(out, "10 49 19 19|10,2,58,13 70,2,48,13 260,250,32,13 517,250,21,13 509,232,32,13 544,232,49,13 "
                    "-159,100,200,200 100,100,459,200 100,12,200,200 -159,12,200,200 100,12,459,200 100,100,200,288 "
                    "-159,100,200,288 100,100,459,288 10000 260 0 22000 260 0");
 }

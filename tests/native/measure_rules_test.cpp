@@ -9,53 +9,102 @@
 #include "../../measure/rate_analysis.h"
 #include "text.h"
 
-// Write rate, read rate, shortest block and the last write time after the analysis
-// of blocks whose times are given one by one (the passes leave them cumulative).
-static std::string Analysed(const std::vector<uint32_t> &writeMs, const std::vector<uint32_t> &readMs)
+// Write rate, read rate and shortest block after the analysis of blocks whose
+// times are given one by one in microseconds, timed by the counter or by ticks.
+static std::string Analysed(const std::vector<uint32_t> &writeUs, const std::vector<uint32_t> &readUs, int ticks = 0)
 {
-    std::vector<BlockSample> s(writeMs.size() + 1);
-    for (size_t k = 0; k < writeMs.size(); k++)
-        s[k] = {(k ? s[k - 1].readMs : 0) + readMs[k], (k ? s[k - 1].writeMs : 0) + writeMs[k]};
+    std::vector<BlockSample> s(writeUs.size() + 1);
+    std::vector<uint64_t> work(writeUs.size() * 2);
+    for (size_t k = 0; k < writeUs.size(); k++)
+        s[k] = {readUs[k], writeUs[k]};
     TestResult r = {};
-    r.blockSizeKB = 96, r.blockCount = (uint32_t)writeMs.size();
-    AnalyseRates(&r, s.data());
-    return Text("%u %u %u %u", r.writeRate, r.readRate, r.shortestBlockMs, s[writeMs.size() - 1].writeMs);
+    r.blockSizeKB = 96, r.blockCount = (uint32_t)writeUs.size(), r.timedByTicks = ticks;
+    AnalyseRates(&r, s.data(), work.data());
+    return Text("%u %u %u", r.writeRate, r.readRate, r.shortestBlockUs);
 }
 
 TEST(RateAnalysis, WorkedExamples)
 {
-    std::vector<uint32_t> w20(214, 20), r10(214, 10), stalled = w20, coarse(214), edge(214, 21);
-    stalled[100] = 2000;
+    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), edge(214, 21000);
+    stalled[100] = 2000000;
     for (size_t k = 0; k < coarse.size(); k++)
-        coarse[k] = k % 2 ? 55 : 0;  // odd blocks read 0 ms
-    std::fill(edge.begin(), edge.begin() + 14, 14);  // exactly 0.7 of the 20 ms average: left out
-    EXPECT_EQ(Analysed(w20, r10) + "|" + Analysed(stalled, r10) + "|" + Analysed(coarse, r10) + "|" +
-                  Analysed(edge, r10) + "|" + Analysed({20}, {10}) + "|" + Analysed(std::vector<uint32_t>(214, 0), r10),
-              "4800 9600 10 20|1632 9600 10 20|1745 9600 10 55|4571 9600 10 21|4800 9600 2 20|1 9600 10 0");
+        coarse[k] = k % 2 ? 55000 : 0;  // a 55 ms tick: odd blocks read 0 ms
+    std::fill(edge.begin(), edge.begin() + 14, 14000);  // exactly 0.7 of the 20 ms average: left out
+    EXPECT_EQ(Analysed(w20, r10) + "|" + Analysed(stalled, r10) + "|" + Analysed(coarse, r10, 1) + "|" +
+                  Analysed(edge, r10) + "|" + Analysed({20000}, {10000}) + "|" +
+                  Analysed(std::vector<uint32_t>(214, 0), r10, 1),
+              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4571 9600 10000|4800 9600 2000|1 9600 10000");
 }
 
-// Why the passes take a millisecond clock: a steady disk timed by a 16 ms tick is
-// one block per tick (6000 kB/s) whatever its speed; timed to the millisecond it
-// is its own speed, but for the 33-block allowance between 40 and 80 MB/s.
-TEST(RateAnalysis, NeedsAClockFinerThanABlock)
+// Drives from 1.5 MB/s to 1 GB/s, each block exact to the microsecond with a 5 %
+// jitter, steady and pausing. A steady one reads within 2 % of its rate; a pausing
+// one between its plain average and its rate without the pauses (1 % to spare: the
+// cap counts whole blocks a second), or at the worst stretch's cap where a pause
+// outlasts the 33 blocks' allowance. A tick counter makes every fast drive one
+// block per tick, and a 55 ms tick a slow one too.
+TEST(RateAnalysis, FromSlowToFastDisksWithPauses)
 {
-    const double ladder[][3] = {{1500, 1, 1}, {6000, 1, 1}, {12000, 1, 1}, {24000, 1, 1}, {40960, 1, 1.16},
-                                {81920, 1, 1.16}, {200000, 0.97, 1.03}, {1000000, 0.97, 1.03}};
-    for (auto c : ladder) {
-        std::vector<uint32_t> fine(214), tick(214), read(214, 10);
-        for (size_t k = 0; k < fine.size(); k++) {
-            double end = (k + 1) * 96000.0 / c[0], before = k * 96000.0 / c[0];
-            fine[k] = (uint32_t)floor(end + 0.3) - (uint32_t)floor(before + 0.3);
-            tick[k] = (uint32_t)floor((end + 7) / 16) * 16 - (uint32_t)floor((before + 7) / 16) * 16;
+    enum { STEADY, ONE_SLOW, EVERY_8MB, STALL };
+    const struct {
+        double kbs;
+        int pause, tick;
+        uint32_t blocks, expected;
+    } rows[] = {{1500, STEADY, 0, 214, 0}, {24000, STEADY, 0, 214, 0}, {150000, STEADY, 0, 214, 0},
+                {1000000, STEADY, 0, 214, 0}, {48000, ONE_SLOW, 0, 214, 0}, {1000000, ONE_SLOW, 0, 214, 162336},
+                {24000, EVERY_8MB, 0, 214, 0}, {150000, EVERY_8MB, 0, 214, 0}, {150000, EVERY_8MB, 0, 21334, 0},
+                {1000000, EVERY_8MB, 0, 21334, 162336}, {6000, STALL, 0, 214, 1536}, {1000000, STALL, 0, 214, 1536},
+                {1500, STEADY, 0, 21334, 1440}, {24000, STEADY, 16, 214, 6000}, {150000, STEADY, 55, 214, 1745}};
+    for (auto &row : rows) {
+        std::vector<uint32_t> us(row.blocks);
+        double start = 0, end = 0, pauses = 0;
+        uint32_t seed = 12345;
+        for (uint32_t k = 0; k < row.blocks; k++, start = end) {
+            seed = seed * 1103515245 + 12345;
+            double pause = (row.pause == ONE_SLOW && k == 100) || (row.pause == EVERY_8MB && k % 85 == 84) ? 20000
+                           : row.pause == STALL && k == 100                                            ? 2000000 : 0;
+            end = start + pause + 96e6 / row.kbs * (0.95 + (seed >> 16) % 1001 / 1e4);
+            pauses += pause;
+            us[k] = row.tick ? ((uint32_t)(end / 1000 + 7) / row.tick - (uint32_t)(start / 1000 + 7) / row.tick) * row.tick * 1000
+                             : (uint32_t)end - (uint32_t)start;
         }
-        uint32_t measured = (uint32_t)atol(Analysed(fine, read).c_str());
-        EXPECT_TRUE(measured >= c[0] * c[1] && measured <= c[0] * c[2]) << c[0] << ": " << measured;
-        EXPECT_TRUE(c[0] <= 6000 || atol(Analysed(tick, read).c_str()) <= 6000) << c[0] << " under a 16 ms tick";
+        double rate = atof(Analysed(us, us, row.tick != 0).c_str()), plain = 96e6 * row.blocks / end,
+               own = 96e6 * row.blocks / (end - pauses);
+        if (row.expected)
+            EXPECT_EQ(rate, row.expected) << row.kbs << " kB/s, pause " << row.pause << ", tick " << row.tick;
+        else
+            EXPECT_TRUE(row.pause ? rate >= plain * 0.99 && rate <= own * 1.01 : fabs(rate - row.kbs) <= row.kbs * 0.02)
+                << row.kbs << " kB/s, pause " << row.pause << ": " << rate << " (plain " << plain << ")";
     }
-    // Months on a 3 GHz counter overflow nothing on the way; the result wraps at 2^32.
-    EXPECT_EQ(Text("%u %u %u %u %u", CounterSpanMs(3579545, 3579545), CounterSpanMs(3579544, 3579545),
-                   CounterSpanMs(596590, 1193182), CounterSpanMs(42, 0), CounterSpanMs(30000000000000000ull, 3000000000ull)),
-              Text("1000 999 499 0 %u", (uint32_t)(10000000000ull % 4294967296ull)));
+    EXPECT_EQ(Text("%llu %llu %llu %llu %llu", (unsigned long long)CounterSpanUs(3579545, 3579545),
+                   (unsigned long long)CounterSpanUs(3579544, 3579545), (unsigned long long)CounterSpanUs(596591, 1193182),
+                   (unsigned long long)CounterSpanUs(42, 0), (unsigned long long)CounterSpanUs(30000000000000000ull, 3000000000ull)),
+              "1000000 999999 500000 0 10000000000000");
+}
+
+// The worst stretch is looked up on a hull instead of searched end by end: on
+// random traces it finds what the walk over every end finds.
+TEST(RateAnalysis, StretchSearchAgreesWithTryingEveryEnd)
+{
+    uint32_t seed = 99;
+    auto next = [&seed](uint32_t range) { return ((seed = seed * 1103515245 + 12345) >> 8) % range; };
+    for (int trial = 0; trial < 400; trial++) {
+        uint32_t n = 3 + next(400), base = 1 + next(3000), kind = trial % 4, perSecond = trial % 3 ? 1000000 : 1000;
+        std::vector<uint64_t> sums(n);
+        std::vector<uint32_t> best(n), hull(n);
+        for (uint32_t k = 0, x; k < n; k++) {
+            x = kind == 0 ? base * (95 + next(11)) / 100 : kind == 1 ? (next(40) ? base : base * 30) : kind == 2 ? next(3) * 16 : next(7);
+            sums[k] = (k ? sums[k - 1] : 0) + x;
+        }
+        uint64_t limit = 65535, bound = 1, previous = 0;
+        for (uint32_t j = 0, anchor = 0; j + 3 <= n; previous = sums[j + 1] - sums[j], j++)
+            if (sums[j + 1] - sums[j] >= bound && previous <= bound && sums[j] - sums[anchor] <= (j - anchor) * bound) {
+                anchor = j;
+                for (uint32_t k = n - 1; k > j; k--)
+                    if (sums[k] > sums[j] && (k - j + 33) * perSecond / (sums[k] - sums[j]) < limit)
+                        limit = (k - j + 33) * perSecond / (sums[k] - sums[j]), bound = (sums[k] - sums[j]) / (k - j + 33);
+            }
+        ASSERT_EQ(WorstStretch(StretchSums{sums.data(), n, perSecond}, best.data(), hull.data()), limit) << "trial " << trial;
+    }
 }
 
 TEST(RateAnalysis, SizeOfTheTestFile)

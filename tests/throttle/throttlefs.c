@@ -1,9 +1,9 @@
 // throttlefs: a FUSE file system that stands in for a disk of a set speed (768 MB free of
 // 1 GB, whatever it holds). It keeps only the sizes of its files (reads give zeros) and serves
 // writes and reads at the set rates with the page cache out of the way (direct I/O), one
-// request at a time.
+// request at a time; if asked, the device pauses for PAUSE_MS after every EVERY_MB moved.
 //
-// throttlefs MOUNTPOINT WRITE_KBS READ_KBS
+// throttlefs MOUNTPOINT WRITE_KBS READ_KBS [PAUSE_MS EVERY_MB]
 // It stays in the foreground; unmount with fusermount3 -u.
 #define FUSE_USE_VERSION 31
 #include <fuse.h>
@@ -19,7 +19,8 @@
 
 enum { MAX_FILES = 16, NAME_SIZE = 64 };
 
-static int write_kbs, read_kbs;
+static int write_kbs, read_kbs, pause_ms, every_mb;
+static double moved_mb;
 static struct file {
     char name[NAME_SIZE];
     off_t size;
@@ -34,6 +35,10 @@ static void transfer(size_t bytes, int kbs)
     clock_gettime(CLOCK_MONOTONIC, &t);
     double now = t.tv_sec + t.tv_nsec / 1e9;
     next_free = (next_free > now ? next_free : now) + bytes / (kbs * 1024.0);
+    if (every_mb && (moved_mb += bytes / 1048576.0) >= every_mb) {
+        moved_mb -= every_mb;
+        next_free += pause_ms / 1000.0;
+    }
     usleep((useconds_t)((next_free - now) * 1e6));
 }
 
@@ -142,7 +147,9 @@ static const struct fuse_operations ops = {
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4 || (write_kbs = atoi(argv[2])) <= 0 || (read_kbs = atoi(argv[3])) <= 0)
+    if ((argc != 4 && argc != 6) || (write_kbs = atoi(argv[2])) <= 0 || (read_kbs = atoi(argv[3])) <= 0)
+        return 1;
+    if (argc == 6 && ((pause_ms = atoi(argv[4])) < 0 || (every_mb = atoi(argv[5])) < 0))
         return 1;
     // One request at a time, as one disk serves them.
     char *args[] = {argv[0], "-s", "-f", argv[1]};

@@ -161,10 +161,11 @@ static int Live(int kind = -1)
 }
 
 // The disk passes on real files with a clock of the script's: writes take 20 ms
-// and reads 10 ms (4800 and 9600 kB/s); a write can fail, a read come short,
-// Escape be released or a log-off be sent at a chosen block (counted from 1).
+// (or as long as the script says) and reads 10 ms (4800 and 9600 kB/s); a write can
+// fail, a read come short, Escape be released or a log-off be sent at a chosen
+// block (counted from 1).
 static struct DiskScript {
-    uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0;
+    uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0, writeMs = 20;
     bool noCounter = false;  // no performance counter: the tick count serves
     uint32_t writes = 0, reads = 0;
     std::string titles;  // the owner's title at the first block of each pass, each ending in "|"
@@ -184,7 +185,7 @@ static DWORD WINAPI SendEndSession(void *) { return (DWORD)SendMessageA(DiskOwne
 
 static BOOL WINAPI ScriptedWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
 {
-    NoteBlock(++Disk.writes, 20);
+    NoteBlock(++Disk.writes, Disk.writeMs);
     if (Disk.writes == Disk.escapeAtWrite)
         PostMessageA(DiskOwner, WM_KEYUP, VK_ESCAPE, 0xC0000001);
     if (Disk.writes == Disk.endSessionAtWrite) {
@@ -622,6 +623,8 @@ TEST(DiskTestWhenThingsGoWrong)
          "Not enough free hard disk space (20 MB / 20 MB)", MB_ICONEXCLAMATION},
         {"no counter: the tick count", DiskScript(), 0, 21, "1 1 214 214/214 1 1600/3200 1234/5678 1", nullptr, 0},
         {"log-off at block 150", DiskScript(), 0, 500, "0 0 199 199/0 1 - 1234/5678 0", nullptr, 0},
+        {"escape on a drive of 137 kB/s: a look every second", DiskScript(), 0, 500,
+         "1 1 4 4/4 1 137/9600 1234/5678 1", nullptr, 0},
     };
     rows[1].script.escapeAtWrite = 150;
     rows[2].script.failWriteAt = 120;
@@ -629,6 +632,7 @@ TEST(DiskTestWhenThingsGoWrong)
     rows[4].script.failWriteAt = 1;
     rows[9].script.noCounter = true;
     rows[10].script.endSessionAtWrite = 150;
+    rows[11].script.escapeAtWrite = 3, rows[11].script.writeMs = 700;
     for (Row &r : rows) {
         Context = r.what;
         ResetRegistry();
@@ -701,10 +705,10 @@ TEST(GraphOfATest)
     StartAs(500, 1);
     static BlockSample samples[215];
     for (BlockSample &s : samples)
-        s.writeMs = 20, s.readMs = 10;
+        s.writeUs = 20000, s.readUs = 10000;
     strcpy(DriveTable[0].driveName, "U:");
     TestResult &r = TestResults[0];
-    r.tested = 1, r.blockSizeKB = 96, r.blockCount = 214, r.shortestBlockMs = 10, r.samples = samples;
+    r.tested = 1, r.blockSizeKB = 96, r.blockCount = 214, r.shortestBlockUs = 10000, r.samples = samples;
     r.writeRate = 4000, r.readRate = 8000;  // the average lines stand apart from the curves
     CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) {
         char title[128];
