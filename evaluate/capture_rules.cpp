@@ -54,6 +54,13 @@ int DefaultBoardType(int detectedBoard, int windowsNT)
     return windowsNT ? BOARD_PUMA : BOARD_OCELOT;
 }
 
+uint16_t ReferenceKey(int windowsNT, int boardType)
+{
+    if (windowsNT)
+        return boardType == BOARD_LYNX ? 110 : boardType == BOARD_OCELOT ? 114 : 112;
+    return boardType == BOARD_PUMA ? 98 : 99;
+}
+
 void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int *stereo,
                             int *audio16Bit)
 {

@@ -55,6 +55,11 @@ int BoardFromEditingBoard(const char *text);
 /* The board model the evaluation uses when the user has chosen none. */
 int DefaultBoardType(int detectedBoard, int windowsNT);
 
+/* The key a reference is stored under, where the capture software of the board
+   looks: on Windows NT the board's own (Lynx 110, Ocelot 114, any other 112), on
+   Windows 95 the Puma's (98), else the Caracal's (99). */
+uint16_t ReferenceKey(int windowsNT, int boardType);
+
 /* Sample rate, channels and sample width of a stored format. */
 void AudioChoicesFromFormat(const WaveFormat *format, int *sampleRateChoice, int *stereo,
                             int *audio16Bit);

@@ -188,14 +188,14 @@ static void OnStore(HWND dialog)
     const char *capDrive = DriveTable[SelectedDrive].driveName;
 
     if (IsWindowsNT) {
-        uint16_t key = BoardType == BOARD_LYNX ? 110 : BoardType == BOARD_OCELOT ? 114 : 112;
+        uint16_t key = ReferenceKey(1, BoardType);
         snprintf(TextBuffer, sizeof TextBuffer, "%lu", (unsigned long)result->availableRate);
         StoreWriteSubkey(key, VALUE_CAP_RATE, TextBuffer, DATA_TEXT);
         snprintf(TextBuffer, sizeof TextBuffer, "%s", capDrive);
         StoreWriteSubkey(key, VALUE_CAP_DRIVE, TextBuffer, DATA_TEXT);
         StoreWriteSubkey(key, VALUE_CAP_FORMAT, QualityText, DATA_TEXT);
     } else {
-        uint16_t key = BoardType == BOARD_PUMA ? 98 : 99;
+        uint16_t key = ReferenceKey(0, BoardType);
         uint32_t rate = result->availableRate;
         StoreWriteNamed(key, VALUE_ASSUMED_RATE, &rate, DATA_NUMBER);
         snprintf(TextBuffer, sizeof TextBuffer, "%s", capDrive);

@@ -50,9 +50,15 @@ int CheckPlatform()
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version))
         return 1; /* as on Windows 95 */
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+    return AcceptPlatform(version.dwPlatformId);
+}
+
+int AcceptPlatform(DWORD platformId)
+{
+    IsWindowsNT = 0;
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS)
         return 1;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    if (platformId == VER_PLATFORM_WIN32_NT) {
         IsWindowsNT = 1;
         return 1;
     }

@@ -15,6 +15,7 @@ int RaiseRunningInstance();
 
 /* Records the platform; returns 0 (after string 35) on a platform we refuse. */
 int CheckPlatform();
+int AcceptPlatform(DWORD platformId);
 
 /* Runs the main dialog modally; reports a dialog that cannot be created. */
 void RunMainDialog();

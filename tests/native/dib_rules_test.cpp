@@ -49,6 +49,7 @@ TEST(DibReader, VariantsAndTheirBlocks)
         {"offbits-0", {{OFF, 0}}, "4 20/16/20"},
         {"offbits-past-a-gap", {{OFF, 140}}, "4 20/16/20"},
         {"core-4-bit-4x2", {}, "2 16/8/16", true},
+        {"core-offbits-0", {{OFF, 0}}, "2 16/8/16", true},
         {"1-bit-33x2", {{BITS, 1}, {W, 33}, {H, 2}, {USED, 0}}, "2 2/16/2"},
         {"24-bit-cube", {{BITS, 24}, {USED, 0}}, "4 0/48/256"},
         {"24-bit-16-colours", {{BITS, 24}, {USED, 16}}, "4 16/48/16"},

@@ -86,5 +86,8 @@ TEST(CaptureRules, WaveFormats)
         out += Text(" %u/%u/%u/%u/%u/%u/%u", f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec,
                     f.nBlockAlign, f.wBitsPerSample, f.cbSize);
     }
-    EXPECT_EQ(out, " 000 111 201 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5");
+    for (int board = BOARD_LYNX; board <= BOARD_OCELOT_PLUS; board++)
+        out += Text(" %u/%u", ReferenceKey(1, board), ReferenceKey(0, board));
+    EXPECT_EQ(out, " 000 111 201 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5"
+                   " 110/99 112/98 114/99 112/99 112/99");
 }

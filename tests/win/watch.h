@@ -1,7 +1,7 @@
 // Force-included into the program's sources as the Windows runner builds them (the
 // product is built without it). What the program makes and frees is counted,
-// since Wine's GetGuiResources counts nothing; message boxes, help calls and nested
-// dialogs are the runner's to record and script; a chosen global
+// since Wine's GetGuiResources counts nothing; message boxes, help calls, files
+// opened and nested dialogs are the runner's to record and script; a chosen global
 // allocation fails. windows.h comes first, so its declarations keep their names.
 #ifndef STRAVO_WATCH_H
 #define STRAVO_WATCH_H
@@ -16,6 +16,7 @@ extern int CursorShown;  // the net count of ShowCursor calls
 #ifndef STRAVO_WATCH_KINDS_ONLY  // the runner's own files call the system directly
 
 HGLOBAL WINAPI WatchGlobalAlloc(UINT, SIZE_T);
+HANDLE WINAPI WatchCreateFileA(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 LONG WatchKey(LONG status, HKEY *key);
 int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
@@ -31,7 +32,7 @@ INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 #define CreateCompatibleDC(...) WATCH_MADE(WATCH_DC, HDC, CreateCompatibleDC(__VA_ARGS__))
 #define BeginPaint(...) WATCH_MADE(WATCH_PAINT, HDC, BeginPaint(__VA_ARGS__))
 #define LocalAlloc(...) WATCH_MADE(WATCH_MEMORY, HLOCAL, LocalAlloc(__VA_ARGS__))
-#define CreateFileA(...) WATCH_MADE(WATCH_FILE, HANDLE, CreateFileA(__VA_ARGS__))
+#define CreateFileA WatchCreateFileA
 #define OpenFile(...) ((HFILE)(INT_PTR)WatchMade(WATCH_FILE, (void *)(INT_PTR)OpenFile(__VA_ARGS__)))
 #define GlobalAlloc WatchGlobalAlloc
 #define GlobalReAlloc(m, ...) (WatchGone(WATCH_MEMORY, m), WATCH_MADE(WATCH_MEMORY, HGLOBAL, GlobalReAlloc(m, __VA_ARGS__)))

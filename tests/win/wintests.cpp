@@ -18,6 +18,7 @@
 #include "../../evaluate/capture_rules.h"
 #include "../../graph/graph_dialog.h"
 #include "../../measure/disk_speed.h"
+#include "../../measure/drive_list.h"
 #include "../../measure/drive_records.h"
 #include "../../measure/memory_bandwidth.h"
 #include "../../resources/resource.h"
@@ -104,6 +105,12 @@ static std::string Get(HKEY root, const std::string &path, const char *name)
     return out;
 }
 
+static bool KeyThere(HKEY root, const std::string &path)
+{
+    HKEY key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key);
+}
+
 // Removes the keys the program owns or reads; a country code (1: English, NTSC).
 static void ResetRegistry(const char *country = "1")
 {
@@ -116,9 +123,10 @@ static void ResetRegistry(const char *country = "1")
 }
 
 // What the watch saw: message boxes as lines "text|caption|style|owned", help calls
-// as "FILE command;"; answers to the next boxes (IDOK after them); what GetVersionExA
-// reports; the n-th global allocation from now that fails (0: none).
-static std::string Boxes, Help;
+// as "FILE command;", files opened as "PATH access share disposition flags;"; answers
+// to the next boxes (IDOK after them); the n-th global allocation from now that fails
+// (0: none).
+static std::string Boxes, Help, Opens;
 static std::vector<int> BoxAnswers;
 static size_t BoxCount;
 static int FailGlobalAlloc;
@@ -146,7 +154,7 @@ static void StartAs(int languageOffset, int windowsNT)
         DriveTable[slot].description[0] = DriveTable[slot].driveName[0] = 0;
     }
     PassCalls = &SystemDiskCalls;
-    Boxes.clear(), BoxAnswers.clear(), Help.clear(), LiveObjects.clear();
+    Boxes.clear(), BoxAnswers.clear(), Help.clear(), Opens.clear(), LiveObjects.clear();
     BoxCount = 0;
     FailGlobalAlloc = CursorShown = 0;
 }
@@ -241,12 +249,19 @@ HGLOBAL WINAPI WatchGlobalAlloc(UINT flags, SIZE_T bytes)
 
 LONG WatchKey(LONG status, HKEY *key) { return status == ERROR_SUCCESS && WatchMade(WATCH_KEY, *key), status; }
 
+HANDLE WINAPI WatchCreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition, DWORD flags, HANDLE model)
+{
+    Opens += Text("%s %lx %lx %lu %lx;", path, access, share, disposition, flags);
+    return WatchMade(WATCH_FILE, CreateFileA(path, access, share, security, disposition, flags, model));
+}
+
 static std::string Ansi(const char *utf8);
 
 // A message box as Boxes holds it.
 static std::string Box(const char *utf8, UINT style, bool owned)
 {
-    return Ansi(utf8) + "|" + AppCaption + "|" + std::to_string(style) + (owned ? "|owned\n" : "|\n");
+    return Ansi(utf8) + "|vexoVIDEO STRAVO (Stravometer)|" + std::to_string(style) + (owned ? "|owned\n" : "|\n");
 }
 
 int WINAPI WatchMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
@@ -382,13 +397,18 @@ void RunMain(std::function<void(HWND)> script)
     RunMainDialog();
 }
 
-// Without its dialog template the program says it lacks memory, over every window.
-TEST(StartUpWithoutItsDialog)
+// Without its dialog template the program says it lacks memory, on a platform other
+// than Windows 95 and NT that it is the wrong version, each over every window.
+TEST(StartUpWithoutItsDialogOrOnAnotherPlatform)
 {
     StartAs(500, 1);
     MainDialogId = 999;
     RunMainDialog();
-    CHECK_EQ(Boxes, Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false));
+    std::string seen;
+    for (DWORD platform : {VER_PLATFORM_WIN32_NT, VER_PLATFORM_WIN32_WINDOWS, VER_PLATFORM_WIN32s})
+        seen += std::to_string(AcceptPlatform(platform)), seen += std::to_string(IsWindowsNT);
+    CHECK_EQ(seen + Boxes, "111000" + Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false) +
+                               Box("Diese Version des vexoVIDEO STRAVO läuft nicht unter Ihrem Betriebssystem", MB_TASKMODAL | MB_ICONHAND, false));
 }
 
 TEST(MainDialogOpensForTheBoardFound)
@@ -451,6 +471,9 @@ TEST(MainDialogOpensForTheBoardFound)
         });
         CHECK_EQ(Get(LM, kStravo + "\\LastBoard", ""), r.lastBoard);
         CHECK(Boxes.empty());
+        // What it only reads it leaves as it was: no empty keys.
+        if (&r == rows + 1)
+            CHECK(!KeyThere(CU, kCompany) && !KeyThere(CU, "Software\\vexo"));
     }
 }
 
@@ -534,7 +557,7 @@ TEST(ClosingAsksWhenAStoreIsDue)
         {"tested, a reference: cancel, no", BOARD | CARACAL | TEST, {IDCANCEL, IDNO}, ask + ask, false},
         {"tested, a reference, stored", BOARD | CARACAL | TEST | STORE, {}, "", true},
         {"another drive selected: yes", BOARD | TEST | OTHER, {IDYES}, ask, true},
-        {"a test that failed: yes", BOARD | TEST | FAILS, {IDYES}, ask + untested, false},
+        {"a test that failed: store, yes", BOARD | TEST | FAILS | STORE, {IDYES}, ask + untested, false},
         {"no board", TEST, {}, "", false},
     };
     for (const Row &r : rows) {
@@ -559,7 +582,7 @@ TEST(ClosingAsksWhenAStoreIsDue)
                 CHECK(!IsWindowEnabled(GetDlgItem(dialog, IDC_STORE)) && TextOf(dialog, IDC_RATE).empty());
             }
             if (r.flags & STORE)
-                Command(dialog, IDC_STORE);
+                Command(dialog, IDC_STORE), CHECK_EQ(Focus(dialog), r.flags & FAILS ? IDC_START : IDC_DRIVES);
             Boxes.clear(), BoxCount = 0;
             BoxAnswers = r.answers;
             Send(dialog, WM_CLOSE);
@@ -652,13 +675,65 @@ TEST(DiskTestWhenThingsGoWrong)
         CHECK_EQ(Boxes, r.box ? Box(r.box, r.style, true) : "");
         CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
         if (&r == rows)
-            CHECK_EQ(Disk.titles, "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) |Reading test file... wait (20 MB)|");
+            CHECK_EQ(Disk.titles + Opens, "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) |Reading test file... wait "
+                                          "(20 MB)|C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
         DeleteTestFiles(Owner());
         CHECK(!FileThere() && !t.samples && Live(WATCH_MEMORY) == 0);
         // Each tested drive's rates are stored under its own name.
         if (&r == rows)
             CHECK_EQ(Get(LM, kWriteSpeed, "C:") + Get(LM, kReadSpeed, "C:") + Get(LM, kWriteSpeed, "Q:") +
                          Get(LM, kReadSpeed, "Q:"), "dw:4800dw:9600dw:111dw:222");
+    }
+}
+
+// The drive list from the system's answers, scripted: floppies skipped, CD and
+// network drives left out, eight at most, the extended free-space call (the caller's
+// share) from version 4 on, the error mode put back, stored rates found by name.
+static struct { std::string roots, calls; DWORD version; } Fake;
+static DWORD WINAPI FakeRoots(DWORD size, LPSTR out)
+{
+    std::string roots = Fake.roots + '|';
+    for (char &c : roots)
+        c = c == '|' ? 0 : c;
+    return roots.size() < size ? memcpy(out, roots.c_str(), roots.size() + 1), (DWORD)roots.size() : 999;
+}
+static DWORD WINAPI FakeMask() { return Fake.roots[0] == 'A' ? 0x5 : 0x4; }
+static UINT WINAPI FakeType(LPCSTR root) { return root[0] == 'D' ? DRIVE_CDROM : root[0] == 'N' ? DRIVE_REMOTE : root[0] == 'E' ? DRIVE_REMOVABLE : DRIVE_FIXED; }
+static BOOL WINAPI FakeLabel(LPCSTR root, LPSTR label, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR, DWORD)
+{
+    return strcpy(label, root[0] == 'C' ? "SYS" : ""), TRUE;
+}
+static BOOL WINAPI FakeFree(LPCSTR, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters)
+{
+    return *sectors = 8, *bytes = 512, *freeClusters = 262144 + 255, *clusters = 524032, TRUE;
+}
+static BOOL WINAPI FakeFreeEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER all)
+{
+    return available->QuadPart = 3ull << 30, total->QuadPart = 5ull << 30, all->QuadPart = 4ull << 30, TRUE;
+}
+static GetDiskFreeSpaceExProc FakeFindEx() { return FakeFreeEx; }
+static UINT WINAPI FakeMode(UINT mode) { return Fake.calls += Text("%u,", mode), 77; }
+static DWORD WINAPI FakeVersion() { return Fake.version; }
+
+TEST(DriveListFromTheSystem)
+{
+    const DriveCalls calls = {FakeRoots, FakeMask, FakeType, FakeLabel, FakeFree, FakeFindEx, FakeMode, FakeVersion};
+    const char *rows[][3] = {
+        {"A:\\|C:\\|D:\\|E:\\|N:\\", "4", "SYS(C:) 3072MB free of 5120MB|(E:) 3072MB free of 5120MB|1,77,1,77,"},
+        {"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\", "3", "SYS(C:) 1024MB free of 2047MB|(F:) 1024MB free of 2047MB|"
+         "(G:)|(H:)|(I:)|(J:)|(K:)|(L:)|4321/8765"},
+    };
+    for (auto &row : rows) {
+        ResetRegistry();
+        Put(LM, kWriteSpeed, "F:", "dw:4321"), Put(LM, kReadSpeed, "F:", "dw:8765");
+        StartAs(0, 1);
+        Fake = {row[0], "", (DWORD)atoi(row[1])};
+        std::string lines;
+        for (int i = 0, n = BuildDriveListWith(0, &calls); i < n; i++)
+            lines += (i < 2 ? DriveTable[i].description : std::string(DriveTable[i].driveName, 0, 2).insert(0, "(") + ")") + "|";
+        CHECK_EQ(lines + (row[1][0] == '4' ? Fake.calls : Text("%u/%u", TestResults[1].storedWriteRate, TestResults[1].storedReadRate)),
+                 row[2]);
+        CHECK_EQ(TestResults[0].freeMB, row[1][0] == '4' ? 3072u : 1024u);
     }
 }
 
