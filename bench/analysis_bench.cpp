@@ -44,7 +44,6 @@ int main()
         {"tick counter, sparse 16 ms steps", 0, 0, 0, 1},
     };
     std::vector<BlockSample> samples(BLOCKS + 1);
-    std::vector<uint64_t> work(AnalysisWorkBytes(BLOCKS) / 8);
     for (const Trace &t : traces) {
         Fill(t, samples);
         double best = 1e9;
@@ -53,7 +52,7 @@ int main()
             result = TestResult();
             result.blockSizeKB = 96, result.blockCount = BLOCKS, result.timedByTicks = t.ticks;
             auto start = std::chrono::steady_clock::now();
-            AnalyseRates(&result, samples.data(), work.data());
+            AnalyseRates(&result, samples.data());
             double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             if (took < best)
                 best = took;

@@ -1,9 +1,10 @@
 // Two figures from one process under Wine or Windows:
 //  - the write and read passes against a bare loop of the same unbuffered
 //    transfers on the same file (the pass loop must add no measurable cost);
-//  - a whole disk test on a drive, for comparison with a throttled drive's rates.
+//  - a whole disk test on a drive, for comparison with a throttled drive's rates,
+//    beside the rates of a bare loop of the same transfers.
 // pass_bench DIR [blocks]    DIR is a drive or directory ("T:", "C:\bench");
-// pass_bench DIR test        the whole disk test only.
+// pass_bench DIR test        the whole disk test and its bare loop only.
 #include <windows.h>
 
 #include <stdio.h>
@@ -116,6 +117,13 @@ int main(int argc, char **argv)
         printf("disk test: write %u kB/s, read %u kB/s\n", TestResults[0].writeRate, TestResults[0].readRate);
     else
         printf("disk test: failed\n");
+    const unsigned testBlocks = TestResults[0].blockCount;
     DeleteTestFiles(owner);
+    if (testOnly) {
+        /* All bytes over all time, with nothing but the transfers in the loop. */
+        double write = BareWrite(path, testBlocks, buffer), read = BareRead(path, testBlocks, buffer);
+        printf("bare loop: write %.0f kB/s, read %.0f kB/s\n", 96.0 * testBlocks / write, 96.0 * testBlocks / read);
+        DeleteFileA(path);
+    }
     return 0;
 }

@@ -1,5 +1,7 @@
 /* The performance graph dialog. The plot is drawn in an anisotropic mapping whose
-   logical units are the file position (in kB / xScale) and the rate in kB/s; the
+   logical units are the file position (in kB / xScale) and the rate (in kB/s /
+   the y scale): Windows 95 draws in 16-bit co-ordinates, so neither extent may pass
+   32767, and a disk of 1 GB/s has a y maximum of a million kB/s. The
    cursor line is inverted in and out through a plain window DC, so moving it never
    repaints the plot. */
 #include "graph_dialog.h"
@@ -97,15 +99,17 @@ static void PaintGraph(HWND window)
     int32_t plotWidth = PlotWidth(), plotHeight = PlotHeight();
     /* A window squeezed below its plot (maximised into a tiny screen, say) has no
        mapping to draw in; the labels and cursor still follow. */
-    if (plotWidth > 0 && plotHeight > 0 && Graph.xRange && Graph.yMax) {
+    uint32_t yRange, yScale;
+    ReduceGraphRange(Graph.yMax, &yRange, &yScale);
+    if (plotWidth > 0 && plotHeight > 0 && Graph.xRange && yRange) {
         SetMapMode(dc, MM_ANISOTROPIC);
-        SetWindowExtEx(dc, (int)Graph.xRange, (int)Graph.yMax, 0);
+        SetWindowExtEx(dc, (int)Graph.xRange, (int)yRange, 0);
         SetViewportExtEx(dc, plotWidth, -plotHeight, 0);
         SetViewportOrgEx(dc, Graph.marginLeft, Graph.clientHeight - Graph.marginBottom, 0);
 
         POINT tick = {Graph.marginLeft + 2, Graph.clientHeight - Graph.marginBottom - 2};
         DPtoLP(dc, &tick, 1);
-        const int dx = tick.x, dy = tick.y, xRange = (int)Graph.xRange, yMax = (int)Graph.yMax;
+        const int dx = tick.x, dy = tick.y, xRange = (int)Graph.xRange, yMax = (int)yRange;
         MoveToEx(dc, 0, yMax + 2 * dy, 0);
         LineTo(dc, 0, 0);
         LineTo(dc, xRange + 2 * dx, 0);

@@ -42,15 +42,16 @@ static void DrawCurve(HDC dc, const TestResult *r, int write, COLORREF colour, u
     }
     char text[16];
     int length = snprintf(text, sizeof text, "%d", (int)average);
-    TextOutA(dc, (int)(lastX + groupWidth), (int)average, text, length);
+    const int y = (int)(average / GraphYScale(r));
+    TextOutA(dc, (int)(lastX + groupWidth), y, text, length);
     SelectObject(dc, previous);
     DeleteObject(solid);
 
     HPEN dotted = CreatePen(PS_DOT, 0, colour);
     previous = SelectObject(dc, dotted);
     SetBkColor(dc, kDotBackground);
-    MoveToEx(dc, 0, (int)average, 0);
-    LineTo(dc, (int)lastX, (int)average);
+    MoveToEx(dc, 0, y, 0);
+    LineTo(dc, (int)lastX, y);
     SelectObject(dc, previous);
     DeleteObject(dotted);
 }

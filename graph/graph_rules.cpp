@@ -67,9 +67,16 @@ uint32_t GraphGroupWidth(const TestResult *r)
     return r->blockSizeKB * GraphGroupSize(r->blockCount) / xScale;
 }
 
+uint32_t GraphYScale(const TestResult *r)
+{
+    uint32_t yRange, yScale;
+    ReduceGraphRange(GraphYMax(r->blockSizeKB, r->shortestBlockUs), &yRange, &yScale);
+    return yScale;
+}
+
 int GraphCurve(const TestResult *r, int write, CurvePoint *points, int capacity, uint32_t *lastX)
 {
-    uint32_t g = GraphGroupSize(r->blockCount);
+    uint32_t g = GraphGroupSize(r->blockCount), yScale = GraphYScale(r);
     uint32_t xRange, xScale;
     ReduceGraphRange(GraphXMaxKB(r->blockCount, r->blockSizeKB), &xRange, &xScale);
     int n = 0;
@@ -80,7 +87,7 @@ int GraphCurve(const TestResult *r, int write, CurvePoint *points, int capacity,
         for (uint32_t s = 0; s < r->blockCount - g && x <= xRange; s += g) {
             if (n + (s == 0 ? 2 : 1) > capacity)
                 break;
-            uint32_t rate = GroupRate(r, s, g, write);
+            uint32_t rate = GroupRate(r, s, g, write) / yScale;
             if (s == 0)
                 points[n++] = CurvePoint{0, rate};
             x = Saturate((uint64_t)r->blockSizeKB * s / xScale);

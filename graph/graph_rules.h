@@ -28,8 +28,11 @@ void ReduceGraphRange(uint32_t xMaxKB, uint32_t *xRange, uint32_t *xScale);
 uint32_t GroupRate(const TestResult *result, uint32_t first, uint32_t count, int write);
 
 struct CurvePoint {
-    uint32_t x, rate;  /* x in reduced units */
+    uint32_t x, rate;  /* both in reduced units */
 };
+
+/* The kB/s in one logical unit of the plot's y axis, which spans at most 10000. */
+uint32_t GraphYScale(const TestResult *result);
 
 /* The points of a curve, the first one twice (moved to, then drawn to). Returns
    how many, at most capacity; *lastX is the x of the last. */

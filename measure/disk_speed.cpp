@@ -269,11 +269,9 @@ int RunDiskTest(HWND owner, int slot)
     }
 
     /* The new array comes first: if it cannot be had, the slot keeps its old one,
-       which its last result and the graph still need. The analysis works in the
-       room after the samples. */
+       which its last result and the graph still need. */
     if (!r->samples || r->blockCount < blocks) {
-        uint32_t bytes = (blocks + 1) * sizeof(BlockSample) + AnalysisWorkBytes(blocks);
-        BlockSample *samples = (BlockSample *)AllocTestBuffer(owner, bytes);
+        BlockSample *samples = (BlockSample *)AllocTestBuffer(owner, (blocks + 1) * sizeof(BlockSample));
         if (!samples)
             return 0;
         if (r->samples)
@@ -302,7 +300,7 @@ int RunDiskTest(HWND owner, int slot)
         ok = 0;
     r->timedByTicks = PassTicked;
     if (ok)
-        AnalyseRates(r, r->samples, r->samples + r->blockCount + 1);
+        AnalyseRates(r, r->samples);
     RunningSlot = -1;
     PassStopped = 0;
 

@@ -29,82 +29,50 @@ uint64_t CounterSpanUs(uint64_t counts, uint64_t frequency)
     return counts / frequency * 1000000 + counts % frequency * 1000000 / frequency;
 }
 
-uint32_t AnalysisWorkBytes(uint32_t blockCount)
+static uint32_t Saturate(uint64_t value)
 {
-    return blockCount * (uint32_t)(sizeof(uint64_t) + 2 * sizeof(uint32_t));
+    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)value;
 }
 
+/* What the analysis of one pass reads. */
+struct PassTimes {
+    const BlockSample *s;
+    uint32_t n, blockKB, threshold;
+    int ticks, write;
+};
 
-/* Blocks per second of the k − j blocks after sample j, with the allowance. */
-static uint64_t Quota(const StretchSums &p, uint32_t j, uint32_t k)
+/* A block's time in the analysis's unit: microseconds, or the tick counter's whole
+   milliseconds. */
+static uint32_t TimeOf(const PassTimes &p, uint32_t k)
 {
-    return (k - j + STRETCH_ALLOWANCE_BLOCKS) * p.perSecond / (p.sums[k] - p.sums[j]);
+    uint32_t us = p.write ? p.s[k].writeUs : p.s[k].readUs;
+    return p.ticks ? us / 1000 : us;
 }
 
-/* Point m lies strictly above the line from point a to point c. */
-static int Above(const StretchSums &p, uint32_t a, uint32_t m, uint32_t c)
+/* The lowest rate, in blocks per second, of any stretch that begins at a stretch
+   start and is judged with 33 blocks more than it holds; 65535 caps nothing. The
+   cumulative times are running sums. A quota is compared with the limit by a
+   product and divided out only where it is lower: a long test of a pausing disk
+   has hundreds of stretch starts, each tried against every end, and a 32-bit
+   machine divides 64-bit numbers slowly. */
+static uint32_t WorstStretch(const PassTimes &p)
 {
-    return (p.sums[m] - p.sums[a]) * (c - m) > (p.sums[c] - p.sums[m]) * (m - a);
-}
-
-/* The stretch after sample j to point b is slower, allowance counted, than the
-   one to point a. Products stay under 2^64 for 21334 blocks of 71 minutes. */
-static int Slower(const StretchSums &p, uint32_t j, uint32_t b, uint32_t a)
-{
-    return (p.sums[b] - p.sums[j]) * (a - j + STRETCH_ALLOWANCE_BLOCKS) >
-           (p.sums[a] - p.sums[j]) * (b - j + STRETCH_ALLOWANCE_BLOCKS);
-}
-
-/* For every sample j, the end k after it whose stretch is slowest with the
-   allowance: the k that maximises (sums[k] − sums[j]) / (k − j + 33), the
-   steepest line from the point (j − 33, sums[j]) to a point (k, sums[k]). That
-   point lies on the upper hull of the points after j, built here from the end
-   backwards, where the steepness rises and then falls: a binary search finds it.
-   Trying every end for every start took minutes on a long test whose fine
-   times make most samples stretch starts. best[j] is 0 when no block after j
-   took any time. */
-static void FindSlowestEnds(const StretchSums &p, uint32_t *best, uint32_t *hull)
-{
-    uint32_t size = 0; /* hull[size − 1] is the leftmost point */
-    for (uint32_t j = p.n - 1; j-- > 0;) {
-        while (size >= 2 && !Above(p, j + 1, hull[size - 1], hull[size - 2]))
-            size--;
-        hull[size++] = j + 1;
-        uint32_t low = 0, high = size - 1; /* places from the left */
-        while (low < high) {
-            uint32_t middle = (low + high) / 2;
-            if (Slower(p, j, hull[size - 2 - middle], hull[size - 1 - middle]))
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        uint32_t k = hull[size - 1 - low];
-        best[j] = p.sums[k] > p.sums[j] ? k : 0;
-    }
-}
-
-/* The walk and its stretch starts are the classic ones; only the slowest end of
-   each start is looked up instead of searched. */
-uint32_t WorstStretch(const StretchSums &p, uint32_t *best, uint32_t *hull)
-{
-    uint64_t limit = 65535, bound = 1, previous = 0;
-    uint32_t anchor = 0;
-    if (p.n < 3) /* no sample has a block after it to judge */
-        return (uint32_t)limit;
-    FindSlowestEnds(p, best, hull);
-    for (uint32_t j = 0; j + 3 <= p.n; j++) {
-        uint64_t step = p.sums[j + 1] - p.sums[j];
-        if (step >= bound && previous <= bound && p.sums[j] - p.sums[anchor] <= (j - anchor) * bound) {
-            anchor = j;
-            uint64_t q = best[j] ? Quota(p, j, best[j]) : limit;
-            if (q < limit) {
-                /* Of the ends with this quota the walk from the end kept the last
-                   one it met: the bound comes from that one. */
-                uint32_t k = p.n - 1;
-                while (p.sums[k] == p.sums[j] || Quota(p, j, k) != q)
-                    k--;
-                limit = q;
-                bound = (p.sums[k] - p.sums[j]) / (k - j + STRETCH_ALLOWANCE_BLOCKS);
+    const uint64_t perSecond = p.ticks ? 1000 : 1000000;
+    uint64_t limit = 65535, bound = 1, previous = 0, total = 0;
+    for (uint32_t k = 0; k < p.n; k++)
+        total += TimeOf(p, k);
+    uint64_t atJ = TimeOf(p, 0), atAnchor = atJ;
+    for (uint32_t j = 0, anchor = 0; j + 3 <= p.n; atJ += TimeOf(p, j + 1), j++) {
+        uint64_t step = TimeOf(p, j + 1);
+        if (step >= bound && previous <= bound && atJ - atAnchor <= (j - anchor) * bound) {
+            anchor = j, atAnchor = atJ;
+            uint64_t t = total - atJ; /* the k − j blocks after sample j */
+            for (uint32_t k = p.n - 1; k > j; t -= TimeOf(p, k), k--) {
+                const uint64_t blocks = k - j + STRETCH_ALLOWANCE_BLOCKS;
+                if (blocks * perSecond < limit * t) {
+                    limit = blocks * perSecond / t;
+                    bound = t / blocks;
+                }
             }
         }
         previous = step;
@@ -112,56 +80,39 @@ uint32_t WorstStretch(const StretchSums &p, uint32_t *best, uint32_t *hull)
     return (uint32_t)limit;
 }
 
-static uint32_t Saturate(uint64_t value)
-{
-    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)value;
-}
-
-/* What the analysis needs besides the samples. */
-struct Analysis {
-    uint32_t blockKB, n, unitUs, threshold, shortest;
-    uint64_t *sums;
-    uint32_t *best, *hull;
-};
-
-static uint32_t TimeOf(const Analysis &a, const BlockSample *s, uint32_t k, int write)
-{
-    return (write ? s[k].writeUs : s[k].readUs) / a.unitUs;
-}
-
 /* One pass's rate: the blocks strictly inside 0.7 to 1.4 times the average of
    the timed ones, capped by the worst stretch. Its shortest timed block goes
-   into a.shortest. */
-static uint32_t PassRate(Analysis &a, const BlockSample *s, int write)
+   into *shortest. */
+static uint32_t PassRate(const PassTimes &p, uint32_t *shortest)
 {
-    const uint64_t perSecond = 1000000 / a.unitUs, b = a.blockKB;
+    const uint64_t perSecond = p.ticks ? 1000 : 1000000, b = p.blockKB;
     uint64_t total = 0;
-    for (uint32_t k = 0; k < a.n; k++)
-        a.sums[k] = total += TimeOf(a, s, k, write);
+    for (uint32_t k = 0; k < p.n; k++)
+        total += TimeOf(p, k);
     uint64_t rate = 1, average = 0;
     if (total) {
-        rate = b * a.n * perSecond / total;
-        average = total / a.n;
+        rate = b * p.n * perSecond / total;
+        average = total / p.n;
     }
 
     /* Blocks at or under the threshold were too short for the clock: ignored.
        The first block takes no part, as it never has. */
     uint64_t sum = 0, count = 0;
-    for (uint32_t k = a.n - 1; k >= 1; k--) {
-        uint32_t x = TimeOf(a, s, k, write);
-        if (x > a.threshold) {
+    for (uint32_t k = p.n - 1; k >= 1; k--) {
+        uint32_t x = TimeOf(p, k);
+        if (x > p.threshold) {
             sum += x;
             count++;
-            if (x < a.shortest)
-                a.shortest = x;
+            if (x < *shortest)
+                *shortest = x;
         }
     }
     if (count)
         average = sum / count;
 
     sum = count = 0;
-    for (uint32_t k = a.n; k-- > 0;) {
-        uint64_t x = TimeOf(a, s, k, write);
+    for (uint32_t k = p.n; k-- > 0;) {
+        uint64_t x = TimeOf(p, k);
         if (7 * average < 10 * x && 10 * x < 14 * average) {
             sum += x;
             count++;
@@ -170,32 +121,27 @@ static uint32_t PassRate(Analysis &a, const BlockSample *s, int write)
     if (count)
         rate = b * count * perSecond / sum;
 
-    StretchSums pass = {a.sums, a.n, perSecond};
-    uint64_t limit = WorstStretch(pass, a.best, a.hull) * b;
+    uint64_t limit = WorstStretch(p) * b;
     return Saturate(rate < limit ? rate : limit);
 }
 
-void AnalyseRates(TestResult *r, const BlockSample *s, void *work)
+void AnalyseRates(TestResult *r, const BlockSample *s)
 {
-    if (!r->blockCount || !s || !work)
+    if (!r->blockCount || !s)
         return;
-    Analysis a;
-    a.blockKB = r->blockSizeKB, a.n = r->blockCount;
     /* The tick counter's times are whole milliseconds, and its analysis counts a
        block faster than 20480 kB/s as too short for the timer. The performance
        counter leaves unresolved only a block it could not time at all. */
-    a.unitUs = r->timedByTicks ? 1000 : 1;
-    a.threshold = 0;
-    if (r->timedByTicks) {
-        a.threshold = a.blockKB * 1000 / 20480;
-        if (a.threshold < 1)
-            a.threshold = 1;
+    PassTimes p = {s, r->blockCount, r->blockSizeKB, 0, r->timedByTicks != 0, 1};
+    if (p.ticks) {
+        p.threshold = p.blockKB * 1000 / 20480;
+        if (p.threshold < 1)
+            p.threshold = 1;
     }
-    a.shortest = 0xFFFFFFFFu;
-    a.sums = (uint64_t *)work;
-    a.best = (uint32_t *)(a.sums + a.n);
-    a.hull = a.best + a.n;
-    r->writeRate = PassRate(a, s, 1);
-    r->readRate = PassRate(a, s, 0);
-    r->shortestBlockUs = a.shortest != 0xFFFFFFFFu ? a.shortest * a.unitUs : a.blockKB * 1000 / 40960 * 1000;
+    uint32_t shortest = 0xFFFFFFFFu;
+    r->writeRate = PassRate(p, &shortest);
+    p.write = 0;
+    r->readRate = PassRate(p, &shortest);
+    const uint32_t unitUs = p.ticks ? 1000 : 1;
+    r->shortestBlockUs = shortest != 0xFFFFFFFFu ? shortest * unitUs : p.blockKB * 1000 / 40960 * 1000;
 }

@@ -24,25 +24,8 @@ int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB);
    truncated; no intermediate overflows. */
 uint64_t CounterSpanUs(uint64_t counts, uint64_t frequency);
 
-/* The running sums of one pass's block times: sums[k] is the time of blocks 1 to
-   k + 1, in units of which perSecond make a second. */
-struct StretchSums {
-    const uint64_t *sums;
-    uint32_t n;
-    uint64_t perSecond;
-};
-
-/* The lowest rate, in blocks per second, of any stretch that begins at a stretch
-   start and is judged with 33 blocks more than it holds; 65535 caps nothing.
-   best and hull have room for n entries each. */
-uint32_t WorstStretch(const StretchSums &sums, uint32_t *best, uint32_t *hull);
-
-/* Bytes of working memory the analysis of blockCount blocks needs. */
-uint32_t AnalysisWorkBytes(uint32_t blockCount);
-
 /* Rates and the shortest block from the per-block times of result->blockCount
-   samples; work holds AnalysisWorkBytes, 8-byte aligned. Does nothing on zero
-   blocks: there is nothing to rate. */
-void AnalyseRates(TestResult *result, const BlockSample *samples, void *work);
+   samples. Does nothing on zero blocks: there is nothing to rate. */
+void AnalyseRates(TestResult *result, const BlockSample *samples);
 
 #endif

@@ -17,13 +17,17 @@ int ReadCountryDefaults()
 
 void ChooseLanguage()
 {
-    LanguageOffset = ReadCountryDefaults();
-
+    int offset = ReadCountryDefaults();
     char code[256];
     uint32_t size = sizeof code;
     if (StoreReadNamed(103, 6, code, DATA_TEXT, &size) == 0)
-        LanguageOffset = LanguageOffsetForCode(code, LanguageOffset);
+        offset = LanguageOffsetForCode(code, offset);
+    SetLanguage(offset);
+}
 
+void SetLanguage(int offset)
+{
+    LanguageOffset = offset;
     MainDialogId = (WORD)(LanguageOffset + IDD_MAIN);
     AboutDialogId = (WORD)(LanguageOffset + IDD_ABOUT);
     SysInfoDialogId = (WORD)(LanguageOffset + IDD_SYSINFO);

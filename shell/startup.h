@@ -7,8 +7,11 @@
 /* Default LanguageOffset from iCountry of WIN.INI; sets DefaultNtsc. */
 int ReadCountryDefaults();
 
-/* Steps 2 to 6 of the start: language offset, dialog IDs, help file, caption. */
+/* The language from the country code and the stored word, then as SetLanguage. */
 void ChooseLanguage();
+
+/* The language offset, the dialog IDs, the help file and the caption of a language. */
+void SetLanguage(int offset);
 
 /* Brings a running instance to the front; returns 1 when there was one. */
 int RaiseRunningInstance();

@@ -72,6 +72,7 @@ TEST(DibReader, VariantsAndTheirBlocks)
         for (int count : {0x10000, 0x20000})
             cases.push_back({Text("colours-%d-bits-%x", bits, count), {{BITS, bits}, {USED, count}}, "-"});
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         std::vector<uint8_t> f = File(c);
         if (const char *folder = getenv("STRAVO_DIB_CORPUS"))
             if (FILE *seed = fopen((std::string(folder) + "/" + c.name).c_str(), "wb"))
@@ -84,24 +85,24 @@ TEST(DibReader, VariantsAndTheirBlocks)
             DibIo io = m.Io();
             unsigned char *block = (unsigned char *)LoadDib(&io), colors[DIB_MAX_COLORS][3];
             if (!block || failAt >= 0) {
-                EXPECT_TRUE(!block && (failAt >= 0 || !strcmp(c.expect, "-"))) << c.name << failAt;
-                EXPECT_EQ(m.live, 0) << c.name;
+                EXPECT_TRUE(!block && (failAt >= 0 || !strcmp(c.expect, "-"))) << failAt;
+                EXPECT_EQ(m.live, 0);
                 continue;
             }
             DibInfoHeader h;
             memcpy(&h, block, sizeof h);
             const uint32_t table = ColorTableBytes(block);
             const int palette = DibPaletteColors(block, table, colors);
-            EXPECT_EQ(Text("%d %u/%u/%d", h.biHeight, h.biClrUsed, h.biSizeImage, palette), c.expect) << c.name;
-            EXPECT_EQ(Text("%u %u", h.biSize, h.biClrImportant), c.core ? "40 16" : "40 0") << c.name;
-            EXPECT_EQ(m.blockSize, 40 + table + h.biSizeImage) << c.name << ": the header describes its block";
-            EXPECT_EQ(memcmp(block + 40 + table, &f[bits], h.biSizeImage), 0) << c.name;
-            EXPECT_LE(m.largestRead, 32768u) << c.name << ": bits come in chunks";
+            EXPECT_EQ(Text("%d %u/%u/%d", h.biHeight, h.biClrUsed, h.biSizeImage, palette), c.expect);
+            EXPECT_EQ(Text("%u %u", h.biSize, h.biClrImportant), c.core ? "40 16" : "40 0");
+            EXPECT_EQ(m.blockSize, 40 + table + h.biSizeImage);  // the header describes its block
+            EXPECT_EQ(memcmp(block + 40 + table, &f[bits], h.biSizeImage), 0);
+            EXPECT_LE(m.largestRead, 32768u);  // bits come in chunks
             for (int i = 0; table && i < palette; i++)
-                ASSERT_EQ(Rgb(colors[i]), (i + 200) * 65536 + (i + 100) * 256 + i) << c.name;
+                ASSERT_EQ(Rgb(colors[i]), (i + 200) * 65536 + (i + 100) * 256 + i);
             EXPECT_TRUE(table || palette < 256 || (Rgb(colors[9]) == 0x202000 && Rgb(colors[255]) == 0xE0E0C0));
             io.free(io.context, block);
-            EXPECT_EQ(m.live, 0) << c.name;
+            EXPECT_EQ(m.live, 0);
         }
     }
 }

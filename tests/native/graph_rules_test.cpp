@@ -41,11 +41,12 @@ TEST(GraphRules, CurvesAndReadout)
     three.result.timedByTicks = 1;
     out += Text("%u|", GroupRate(&three.result, 0, 3, 0));
     static CurvePoint points[GRAPH_MAX_POINTS];
-    Blocks short99(99), whole900(900), beyond1067(1067);
+    Blocks short99(99), whole900(900), beyond1067(1067), fast99(99);
     short99.samples[5].readUs = 40000;
+    fast99.result.shortestBlockUs = 92;  // 1 GB/s: a y axis of 1045 units of 1000 kB/s
     // 99 blocks: blocks 0 to 97, the first point twice; 900: the last whole group
     // left out; 1067: one point past the end of the axis, no more.
-    for (auto c : {std::pair<Blocks *, int>{&short99, 1}, {&short99, 0}, {&whole900, 1}, {&beyond1067, 1}}) {
+    for (auto c : {std::pair<Blocks *, int>{&short99, 1}, {&short99, 0}, {&whole900, 1}, {&beyond1067, 1}, {&fast99, 1}}) {
         uint32_t lastX = 0;
         int n = GraphCurve(&c.first->result, c.second, points, GRAPH_MAX_POINTS, &lastX);
         out += Text("%d/%u/%u/%u,%u/%u,%u ", n, lastX, GraphGroupWidth(&c.first->result), points[0].x, points[1].x,
@@ -58,7 +59,7 @@ TEST(GraphRules, CurvesAndReadout)
         out += Text("%u+%u ", first, count);
     }
     EXPECT_EQ(out, "9600 288000000 8000 288000|99/9312/96/0,0/480,4800 99/9312/96/0,0/480,2400 300/8582/28/0,0/144,4800 "
-                   "350/10022/28/0,0/144,4800 104+3 0+3 1063+3 212+1 0+1 0+1 ");
+                   "350/10022/28/0,0/144,4800 99/9312/96/0,0/480,4 104+3 0+3 1063+3 212+1 0+1 0+1 ");
 }
 
 TEST(GraphRules, LayoutMinimumAndCursor)

@@ -5,14 +5,11 @@
 #include "../../store/store_rules.h"
 #include "text.h"
 
+// The roots and names of the keys the program uses have their rows in the
+// runner's and the stories' registry; here the forms and what lies past the tables.
 TEST(StoreRules, KeysNamesAndForms)
 {
-    std::string out;
-    for (uint16_t n = 97; n <= 116; n++)
-        if (const StoreKey *k = FindStoreKey(n))
-            out += Text("%u %d%d|", n, k->readRoot, k->writeRoot);
-    for (uint16_t n = 0; n < 18; n++)
-        out += Text("%s ", ValueName(n) ? ValueName(n) : "-");
+    std::string out = Text("%d%d ", !FindStoreKey(101), !ValueName(17));
     for (auto f : {std::pair<uint16_t, const char *>{11, "C:"}, {NO_VALUE_NUMBER, "Language"}, {7, nullptr},
                    {40, "C:"}, {NO_VALUE_NUMBER, nullptr}}) {
         StoreLocation where = {"", nullptr};
@@ -21,10 +18,7 @@ TEST(StoreRules, KeysNamesAndForms)
     }
     StoreLocation where;
     out += Text("%d", LocateStoreValue(std::string(255, 'k').c_str(), 11, "C:", &where));
-    EXPECT_EQ(out, "98 21|99 11|100 11|102 22|103 11|104 22|110 11|111 22|112 11|113 22|114 11|115 22|"
-                   "CapRate CapFormat CapDrive Logo Language Logo Language ActBoard LastBoard PumaToMemory MemoryToPuma "
-                   "WriteSpeed ReadSpeed AssumedDataRate WriteToMem WriteFromMem EditingBoard - "
-                   "1 Key\\WriteSpeed C:|1 Key Language|1 Key\\ActBoard (default)|0  (default)|0  (default)|0");
+    EXPECT_EQ(out, "11 1 Key\\WriteSpeed C:|1 Key Language|1 Key\\ActBoard (default)|0  (default)|0  (default)|0");
 }
 
 TEST(StoreRules, TextsAndTheDecimalRule)

@@ -64,8 +64,6 @@ static int fs_getattr(const char *path, struct stat *st, struct fuse_file_info *
 static int fs_readdir(const char *path, void *buf, fuse_fill_dir_t fill, off_t offset, struct fuse_file_info *fi,
                       enum fuse_readdir_flags flags)
 {
-    fill(buf, ".", 0, 0, 0);
-    fill(buf, "..", 0, 0, 0);
     for (int i = 0; i < MAX_FILES; i++)
         if (files[i].name[0])
             fill(buf, files[i].name, 0, 0, 0);
