@@ -19,12 +19,14 @@ CAPTION = "vexoVIDEO STRAVO (Stravometer)"
 VEXO = r"Software\vexo Computer Products"
 STRAVO, SERVAL, CARACAL = VEXO + r"\vexoVIDEO STRAVO", VEXO + r"\Serval", VEXO + r"\vexoVIDEO Caracal"
 VIDCAP = r"Software\Microsoft\Multimedia Tools\VidCap"
-FORMAT = ("3", "0100020044ac000010b10200040010000000")  # PCM, stereo, 44,100 Hz, 16 bits
+# PCM, stereo, 44,100 Hz, 16 bits
+FORMAT = ("3", "0100020044ac000010b10200040010000000")
 # Under a block per tick, steady; over 20 MB/s, pausing 20 ms every 8 MB.
 DRIVES = {"t": (3000, 6000), "u": (40960, 81920, 20, 8)}
 
 
-def spawn(*command):  # in the background, and holding none of our pipes
+# in the background, and holding none of our pipes
+def spawn(*command):
     return Popen(command, stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL)
 
 
@@ -36,7 +38,8 @@ class Probe:
         print(*fields, sep="\t", file=self.proc.stdin, flush=True)
         return [line[:-1] for line in iter(lambda: self.proc.stdout.readline() or ".\n", ".\n")]
 
-    def windows(self):  # handles and the other numbers as numbers
+    # handles and the other numbers as numbers
+    def windows(self):
         return [{k: v if k in ("cls", "text") else int(v) for k, v in zip(
             "hwnd up id cls visible l t r b focus text".split(), w.split("\t"))} for w in self.ask("windows")]
 
@@ -55,7 +58,8 @@ def xdotool(*args):
     return run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout.split()
 
 
-def pixels(w):  # the screen's colours an eighth in from each of a window's corners, as hex
+# the screen's colours an eighth in from each of a window's corners, as hex
+def pixels(w):
     l, t, r, b = (w[k] for k in "ltrb")
     return [run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
                 capture_output=True, text=True).stdout.split("#")[-1][:6]
@@ -80,7 +84,8 @@ class Story:
         time.sleep(0.3)
         xdotool("key", "--clearmodifiers", "--delay", 300, *keys)
 
-    def dismiss(self, window, key):  # a dialog closed by a key, and gone
+    # a dialog closed by a key, and gone
+    def dismiss(self, window, key):
         self.keys(window["text"], key)
         wait(lambda: not self.find(window["text"]))
 
@@ -150,7 +155,8 @@ class Story:
             self.probe.ask("set", root, path, name, value if isinstance(value, str) else "#%d" % value)
 
 
-def fio(mount):  # write, then read rates in kB/s
+# write, then read rates in kB/s
+def fio(mount):
     jobs = run(["fio", "--directory=" + mount, *"""--filename=f --bs=96k --size=20m --direct=1 --ioengine=sync
                 --output-format=terse --name=w --rw=write --name=r --rw=read --stonewall --unlink=1""".split()],
                capture_output=True, text=True).stdout.splitlines()
@@ -234,7 +240,8 @@ def story_german_95_then_french(s):
     rate = int(s.item(dialog, 153)["text"].split()[0])
     s.keys(CAPTION, "alt+F4")
     assert s.box().startswith("Datenrate für gewählte Festplatte noch nicht abgespeichert !")
-    s.keys(None, "Escape")  # Cancel: the program goes on
+    # Cancel: the program goes on
+    s.keys(None, "Escape")
     s.keys(CAPTION, "alt+F4")
     s.box()
     s.keys(None, "y")
@@ -275,7 +282,8 @@ def story_refused_platform(s):
     assert s.changes(before) == ({}, set())
 
 
-def arguments():  # the options, with the throttled drives mounted and linked
+# the options, with the throttled drives mounted and linked
+def arguments():
     parser = argparse.ArgumentParser()
     for option in ("exe", "probe", "throttlefs", "shots", "work", "k"):
         parser.add_argument("--" + option, default="")
@@ -293,7 +301,8 @@ def arguments():  # the options, with the throttled drives mounted and linked
     # Wine reads its drives from the 64-bit view, which a 32-bit reg.exe reaches only when asked.
     run([WINE, "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "u:", "/d", "floppy", "/f", "/reg:64"],
         capture_output=True)
-    unmount(None)  # Wine reads its drives when it starts
+    # Wine reads its drives when it starts
+    unmount(None)
     return args
 
 

@@ -12,7 +12,8 @@
 struct MemoryDib {
     const unsigned char *data;
     size_t size, at = 0;
-    int live = 0, calls = 0, failAt = -1;  // -1: no allocation fails
+    // -1: no allocation fails
+    int live = 0, calls = 0, failAt = -1;
     uint32_t blockSize = 0, largestRead = 0;
 
     MemoryDib(const void *bytes, size_t n) : data((const unsigned char *)bytes), size(n) {}

@@ -11,7 +11,8 @@ enum { OFF = 10, HSIZE = 14, W = 18, H = 22, BITS = 28, COMP = 30, SIZE = 34, US
 struct Case {
     std::string name;
     std::vector<std::pair<int, int32_t>> patches;
-    const char *expect;  // height colours/image bytes/palette, or - when refused
+    // height colours/image bytes/palette, or - when refused
+    const char *expect;
     bool core = false;
 };
 
@@ -95,9 +96,11 @@ TEST(DibReader, VariantsAndTheirBlocks)
             const int palette = DibPaletteColors(block, table, colors);
             EXPECT_EQ(Text("%d %u/%u/%d", h.biHeight, h.biClrUsed, h.biSizeImage, palette), c.expect);
             EXPECT_EQ(Text("%u %u", h.biSize, h.biClrImportant), c.core ? "40 16" : "40 0");
-            EXPECT_EQ(m.blockSize, 40 + table + h.biSizeImage);  // the header describes its block
+            // the header describes its block
+            EXPECT_EQ(m.blockSize, 40 + table + h.biSizeImage);
             EXPECT_EQ(memcmp(block + 40 + table, &f[bits], h.biSizeImage), 0);
-            EXPECT_LE(m.largestRead, 32768u);  // bits come in chunks
+            // bits come in chunks
+            EXPECT_LE(m.largestRead, 32768u);
             for (int i = 0; table && i < palette; i++)
                 ASSERT_EQ(Rgb(colors[i]), (i + 200) * 65536 + (i + 100) * 256 + i);
             EXPECT_TRUE(table || palette < 256 || (Rgb(colors[9]) == 0x202000 && Rgb(colors[255]) == 0xE0E0C0));

@@ -19,7 +19,8 @@ TEST(Evaluation, WorkedExamplesBoardsAndSound)
         int board, nt, flags;
         const char *expect;
     } rows[] = {
-        {4000, 5000, BOARD_PUMA, 0, 0, "2382/90/2"},  // the Puma at its default limits, PAL uncropped
+        // the Puma at its default limits, PAL uncropped
+        {4000, 5000, BOARD_PUMA, 0, 0, "2382/90/2"},
         {4000, 5000, BOARD_PUMA, 0, AUDIO, "1869/115/1"},
         {5000, 4000, BOARD_PUMA, 0, AUDIO, "1963/110/1"},
         {8000, 9000, BOARD_OCELOT, 1, NTSC | CROP, "6144/26/2"},
@@ -33,7 +34,8 @@ TEST(Evaluation, WorkedExamplesBoardsAndSound)
         {3000, 6000, BOARD_LYNX, 1, NTSC | AUDIO, "1980/90/2"},
         {3000, 6000, BOARD_OCELOT, 1, NTSC | AUDIO, "2128/84/2"},
         {3000, 6000, BOARD_PUMA_PLUS, 1, NTSC | AUDIO | DMA16, "2202/81/2"},
-        {150, 150, BOARD_LYNX, 0, AUDIO, "0/216000/0"},  // too slow for its sound
+        // too slow for its sound
+        {150, 150, BOARD_LYNX, 0, AUDIO, "0/216000/0"},
     };
     for (const Row &w : rows) {
         const int f = w.flags, a = f & AUDIO;

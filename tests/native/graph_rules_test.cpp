@@ -43,7 +43,8 @@ TEST(GraphRules, CurvesAndReadout)
     static CurvePoint points[GRAPH_MAX_POINTS];
     Blocks short99(99), whole900(900), beyond1067(1067), fast99(99);
     short99.samples[5].readUs = 40000;
-    fast99.result.shortestBlockUs = 92;  // 1 GB/s: a y axis of 1045 units of 1000 kB/s
+    // 1 GB/s: a y axis of 1045 units of 1000 kB/s
+    fast99.result.shortestBlockUs = 92;
     // 99 blocks: blocks 0 to 97, the first point twice; 900: the last whole group
     // left out; 1067: one point past the end of the axis, no more.
     for (auto c : {std::pair<Blocks *, int>{&short99, 1}, {&short99, 0}, {&whole900, 1}, {&beyond1067, 1}, {&fast99, 1}}) {

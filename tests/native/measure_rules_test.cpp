@@ -24,15 +24,20 @@ static std::string Analysed(const std::vector<uint32_t> &writeUs, const std::vec
 
 TEST(RateAnalysis, WorkedExamples)
 {
-    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), edge(214, 21000);
+    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), edge(214, 21000), stalls = w20;
     stalled[100] = 2000000;
-    for (size_t k = 0; k < coarse.size(); k++)
-        coarse[k] = k % 2 ? 55000 : 0;  // a 55 ms tick: odd blocks read 0 ms
-    std::fill(edge.begin(), edge.begin() + 14, 14000);  // exactly 0.7 of the 20 ms average: left out
+    for (size_t k = 0; k < coarse.size(); k++) {
+        // a 55 ms tick: odd blocks read 0 ms
+        coarse[k] = k % 2 ? 55000 : 0;
+        // Stalls of 0.1 to 2 s every 19 blocks: each one's bound decides the next stretch start.
+        stalls[k] = k % 19 == 1 ? (100 + k * 120 % 2000) * 1000 : 20000;
+    }
+    // exactly 0.7 of the 20 ms average: left out
+    std::fill(edge.begin(), edge.begin() + 14, 14000);
     EXPECT_EQ(Analysed(w20, r10) + "|" + Analysed(stalled, r10) + "|" + Analysed(coarse, r10, 1) + "|" +
                   Analysed(edge, r10) + "|" + Analysed({20000}, {10000}) + "|" +
-                  Analysed(std::vector<uint32_t>(214, 0), r10, 1),
-              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4571 9600 10000|4800 9600 2000|1 9600 10000");
+                  Analysed(std::vector<uint32_t>(214, 0), r10, 1) + "|" + Analysed(stalls, r10),
+              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4571 9600 10000|4800 9600 2000|1 9600 10000|1248 9600 10000");
     EXPECT_EQ(std::to_string(CounterSpanUs(3579544, 3579545) + CounterSpanUs(42, 0) * 7 + CounterSpanUs(3e16, 3e9)),
               "10000000999999");
 }
@@ -46,7 +51,8 @@ TEST(RateAnalysis, WorkedExamples)
 TEST(RateAnalysis, FromSlowToFastDisksWithPauses)
 {
     enum { STEADY, ONE_SLOW, EVERY_8MB, STALL };
-    const double rows[][5] = {  // kB/s, pauses, tick, blocks, the rate expected (0: by its bounds)
+    // kB/s, pauses, tick, blocks, the rate expected (0: by its bounds)
+    const double rows[][5] = {
         {1500, STEADY, 0, 214, 0}, {150000, STEADY, 0, 214, 0}, {1e6, STEADY, 0, 214, 0}, {48000, ONE_SLOW, 0, 214, 0},
         {1e6, ONE_SLOW, 0, 214, 162336}, {24000, EVERY_8MB, 0, 214, 0}, {150000, EVERY_8MB, 0, 21334, 0},
         {1e6, EVERY_8MB, 0, 21334, 162336}, {6000, STALL, 0, 214, 1536}, {1500, STEADY, 0, 21334, 1440},

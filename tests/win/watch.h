@@ -11,7 +11,8 @@
 enum WatchKind { WATCH_GDI, WATCH_DC, WATCH_PAINT, WATCH_MEMORY, WATCH_FILE, WATCH_KEY, WATCH_KINDS };
 void *WatchMade(int kind, void *handle);
 void WatchGone(int kind, const void *handle);
-extern int CursorShown;  // the net count of ShowCursor calls
+// the net count of ShowCursor calls
+extern int CursorShown;
 
 #ifndef STRAVO_WATCH_KINDS_ONLY  // the runner's own files call the system directly
 

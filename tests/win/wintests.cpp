@@ -172,9 +172,11 @@ int Live(int kind = -1)
 // block (counted from 1).
 struct DiskScript {
     uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0, writeMs = 20;
-    bool noCounter = false;  // no performance counter: the tick count serves
+    // no performance counter: the tick count serves
+    bool noCounter = false;
     uint32_t writes = 0, reads = 0;
-    string titles;  // the owner's title at the first block of each pass, each ending in "|"
+    // the owner's title at the first block of each pass, each ending in "|"
+    string titles;
 } Disk;
 HWND DiskOwner;
 uint32_t FakeMs;
@@ -211,7 +213,8 @@ BOOL WINAPI ScriptedRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD done, LP
     return ok;
 }
 
-DWORD WINAPI FakeTicks() { return FakeMs * 3 + 7; }  // must not be the counter's
+// must not be the counter's
+DWORD WINAPI FakeTicks() { return FakeMs * 3 + 7; }
 BOOL WINAPI FakeCounter(LARGE_INTEGER *now) { now->QuadPart = FakeMs * 10ll + 123456789; return TRUE; }
 BOOL WINAPI FakeFrequency(LARGE_INTEGER *f) { f->QuadPart = 10000; return !Disk.noCounter; }
 const DiskCalls ScriptedCalls = {ScriptedWrite, ScriptedRead, FakeTicks, FakeCounter, FakeFrequency};
@@ -623,7 +626,8 @@ TEST(DiskTestWhenThingsGoWrong)
                             Box("Not enough free hard disk space (20 MB / 20 MB)", MB_ICONEXCLAMATION, true)};
     struct Row {
         const char *what;
-        int fail;  // 0: none; 1: sample array; 2: write buffer; 3: read buffer
+        // 0: none; 1: sample array; 2: write buffer; 3: read buffer
+        int fail;
         uint32_t freeMB;
         // passed, tested, blocks, writes/reads, started, rates (if passed), rates kept, a file left
         const char *result;
@@ -768,25 +772,26 @@ TEST(GraphOfATest)
     StartAs(500, 1);
     static BlockSample samples[215];
     for (BlockSample &s : samples)
-        s.writeUs = 20000, s.readUs = 10000;
+        // 1 GB/s and half that: a y axis of 1045 units of 1000 kB/s
+        s.writeUs = 92, s.readUs = 184;
     strcpy(DriveTable[0].driveName, "U:");
     TestResult &r = TestResults[0];
-    r.tested = 1, r.blockSizeKB = 96, r.blockCount = 214, r.shortestBlockUs = 10000, r.samples = samples;
-    r.writeRate = 4000, r.readRate = 8000;  // the average lines stand apart from the curves
+    r.tested = 1, r.blockSizeKB = 96, r.blockCount = 214, r.shortestBlockUs = 92, r.samples = samples;
+    // the average lines stand apart from the curves
+    r.writeRate = 800000, r.readRate = 300000;
     CHECK_EQ(RunDialog(IDD_GRAPH + 500, GraphDlgProc, [](HWND graph) {
         char title[128];
         RECT w;
         GetWindowTextA(graph, title, sizeof title), GetWindowRect(graph, &w);
         CHECK_EQ(Text("%s %ldx%ld", title, w.right - w.left, w.bottom - w.top), Ansi("Datenrate Grafik -  Laufwerk U: 600x300"));
         UpdateWindow(graph);
-        CHECK_EQ(Texts(graph, {IDC_Y_MAX, IDC_X_MID, IDC_X_MAX, IDC_CURSOR_KB}), "10000 10 20 10000 ");
+        CHECK_EQ(Texts(graph, {IDC_Y_MAX, IDC_X_MID, IDC_X_MAX, IDC_CURSOR_KB}), "1045000 10 20 10000 ");
         CHECK_EQ(RectIn(graph, IDC_CURSOR_KB).left, Graph.clientWidth - Graph.marginRight + 1);
         const int plotWidth = Graph.clientWidth - Graph.marginLeft - Graph.marginRight;
         const int plotHeight = Graph.clientHeight - Graph.marginTop - Graph.marginBottom;
         const int x = Graph.marginLeft + plotWidth / 4, bottom = Graph.clientHeight - Graph.marginBottom;
-        // Write red at 4800 kB/s, read blue at 9600, on a scale of 10000.
-        CHECK(abs(RowOf(graph, x, RGB(255, 0, 0)) - (bottom - 4800 * plotHeight / 10000)) <= 1);
-        CHECK(abs(RowOf(graph, x, RGB(0, 0, 255)) - (bottom - 9600 * plotHeight / 10000)) <= 1);
+        CHECK(abs(RowOf(graph, x, RGB(255, 0, 0)) - (bottom - 1043 * plotHeight / 1045)) <= 1);
+        CHECK(abs(RowOf(graph, x, RGB(0, 0, 255)) - (bottom - 521 * plotHeight / 1045)) <= 1);
         const int middle = Graph.marginLeft + plotWidth / 2;
         COLORREF line = Pixel(graph, middle, bottom - 20), beside = Pixel(graph, middle + 3, bottom - 20);
         CHECK_EQ(line, beside ^ 0xFFFFFF);
