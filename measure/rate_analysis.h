@@ -8,7 +8,7 @@
 
 #include "drive_records.h"
 
-enum { MIN_TEST_SIZE_MB = 10, STRETCH_ALLOWANCE_BLOCKS = 33 };
+enum { MIN_TEST_SIZE_MB = 10, STRETCH_ALLOWANCE_BLOCKS = 33, NO_STRETCH_LIMIT = 65535 };
 
 /* The test file size: the smaller of the request and the free space, at least 10 MB. */
 uint32_t TestSizeMB(uint32_t requestedMB, uint32_t freeMB);

@@ -53,7 +53,8 @@ TEST(RateAnalysis, FromSlowToFastDisksWithPauses)
     enum { STEADY, ONE_SLOW, EVERY_8MB, STALL };
     // kB/s, pauses, tick, blocks, the rate expected (0: by its bounds)
     const double rows[][5] = {
-        {1500, STEADY, 0, 214, 0}, {150000, STEADY, 0, 214, 0}, {1e6, STEADY, 0, 214, 0}, {48000, ONE_SLOW, 0, 214, 0},
+        {1500, STEADY, 0, 214, 0}, {150000, STEADY, 0, 214, 0}, {1e6, STEADY, 0, 214, 0}, {1e7, STEADY, 0, 214, 0},
+        {48000, ONE_SLOW, 0, 214, 0},
         {1e6, ONE_SLOW, 0, 214, 162336}, {24000, EVERY_8MB, 0, 214, 0}, {150000, EVERY_8MB, 0, 21334, 0},
         {1e6, EVERY_8MB, 0, 21334, 162336}, {6000, STALL, 0, 214, 1536}, {1500, STEADY, 0, 21334, 1440},
         {24000, STEADY, 16, 214, 6000}, {150000, STEADY, 55, 214, 1745}};
