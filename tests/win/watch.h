@@ -1,7 +1,7 @@
 // Force-included into the program's sources as the Windows runner builds them (the
 // product is built without it). What the program makes and frees is counted,
 // since Wine's GetGuiResources counts nothing; message boxes, help calls, files
-// opened and nested dialogs are the runner's to record and script; a chosen global
+// opened, texts drawn and nested dialogs are the runner's to record and script; a chosen global
 // allocation fails. windows.h comes first, so its declarations keep their names.
 #ifndef STRAVO_WATCH_H
 #define STRAVO_WATCH_H
@@ -22,6 +22,7 @@ LONG WatchKey(LONG status, HKEY *key);
 int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
 INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
+BOOL WINAPI WatchTextOutA(HDC, int, int, LPCSTR, int);
 
 #define WATCH_MADE(kind, type, call) ((type)WatchMade(kind, (void *)(call)))
 #define CreatePen(...) WATCH_MADE(WATCH_GDI, HPEN, CreatePen(__VA_ARGS__))
@@ -53,6 +54,7 @@ INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 #define MessageBoxA WatchMessageBoxA
 #define WinHelpA WatchWinHelpA
 #define DialogBoxParamA WatchDialogBoxParamA
+#define TextOutA WatchTextOutA
 #endif
 
 #endif
