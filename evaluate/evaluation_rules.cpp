@@ -76,6 +76,11 @@ uint32_t QualityClassOf(uint32_t compressionTenths)
     return compressionTenths < 220 ? 1 : 0;
 }
 
+const char *QualityWord(uint32_t qualityClass)
+{
+    return qualityClass == 1 ? "MID" : qualityClass == 2 ? "HIGH" : "LOW";
+}
+
 void EvaluateRates(const EvaluationInput *in, EvaluationResult *out)
 {
     BoardLimits limits = BoardLimitsOf(in->boardType, in->pumaToMemoryRate, in->memoryToPumaRate,

@@ -46,6 +46,9 @@ uint32_t UncompressedTenths(int ntsc, int cropping);
 
 uint32_t QualityClassOf(uint32_t compressionTenths);
 
+/* The word the capture software reads for a quality class: LOW, MID or HIGH. */
+const char *QualityWord(uint32_t qualityClass);
+
 void EvaluateRates(const EvaluationInput *input, EvaluationResult *result);
 
 /* The compression of the three columns, first to third, in tenths; none below 3.0. */

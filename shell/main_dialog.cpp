@@ -10,6 +10,7 @@
 #include "../evaluate/capture_settings.h"
 #include "../evaluate/capture_store.h"
 #include "../evaluate/evaluation.h"
+#include "../evaluate/evaluation_rules.h"
 #include "../graph/graph_dialog.h"
 #include "../logo/logo_panel.h"
 #include "../measure/disk_speed.h"
@@ -181,8 +182,7 @@ static void OnStore(HWND dialog)
         SetFocus(GetDlgItem(dialog, IDC_START));
         return;
     }
-    snprintf(QualityText, sizeof QualityText, "%s",
-             result->qualityClass == 1 ? "MID" : result->qualityClass == 2 ? "HIGH" : "LOW");
+    snprintf(QualityText, sizeof QualityText, "%s", QualityWord(result->qualityClass));
     /* The drive that was tested, by name: a list position would name another drive
        as soon as a letter is skipped (a CD-ROM between two hard disks). */
     const char *capDrive = DriveTable[SelectedDrive].driveName;

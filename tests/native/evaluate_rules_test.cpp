@@ -45,8 +45,8 @@ TEST(Evaluation, WorkedExamplesBoardsAndSound)
         EvaluateRates(&in, &r);
         EXPECT_EQ(Text("%u/%u/%u", r.availableRate, r.compressionTenths, r.qualityClass), w.expect) << w.write;
     }
-    EXPECT_EQ(Text("%u%u %u %u", QualityClassOf(219), QualityClassOf(220), AudioBytesPerSecond(1, 0, 0),
-                   AudioBytesPerSecond(0, 0, 1)), "10 22050 22050");
+    EXPECT_EQ(Text("%u%u %u %u %s%s%s", QualityClassOf(219), QualityClassOf(220), AudioBytesPerSecond(1, 0, 0),
+                   AudioBytesPerSecond(0, 0, 1), QualityWord(0), QualityWord(1), QualityWord(2)), "10 22050 22050 LOWMIDHIGH");
 }
 
 // The ratio texts and the bars at their edges; the dialog tests see the usual ones.
@@ -89,7 +89,7 @@ TEST(CaptureRules, WaveFormats)
                     f.nBlockAlign, f.wBitsPerSample, f.cbSize);
     }
     for (int board = BOARD_LYNX; board <= BOARD_OCELOT_PLUS; board++)
-        out += Text(" %u/%u", ReferenceKey(1, board), ReferenceKey(0, board));
+        out += Text(" %u/%u/%d", ReferenceKey(1, board), ReferenceKey(0, board), DefaultBoardType(board, 0));
     EXPECT_EQ(out, " 000 111 201 1/2/44100/176400/4/16/5 1/1/11025/11025/1/8/5 85/2/22050/44100/2/8/5"
-                   " 110/99 112/98 114/99 112/99 112/99");
+                   " 110/99/0 112/98/1 114/99/2 112/99/3 112/99/4");
 }
