@@ -66,9 +66,9 @@ TEST(Evaluation, RatioTextsAndBars)
     }
     int32_t xs[16];
     // Nine parts of 150: ticks from 16 to 144; none on the right edge, none of step 0.
-    const int ticks = BarTickPositions(0, 150, 9, xs, 16);
-    out += Text(" %d %d %d %d", ticks, xs[0], xs[8], BarTickPositions(0, 8, 9, xs, 16));
-    EXPECT_EQ(out, "5400.0:1 10800.0:1 21600.0:1 11,5:1 1,1,75,17 1,5,149,17 1,5,1,17 1,1,1,17 9 16 144 0");
+    const int ticks = BarTickPositions(0, 144, 9, xs, 16);
+    out += Text(" %d %d %d %d", ticks, xs[0], xs[7], BarTickPositions(0, 8, 9, xs, 16));
+    EXPECT_EQ(out, "5400.0:1 10800.0:1 21600.0:1 11,5:1 1,1,75,17 1,5,149,17 1,5,1,17 1,1,1,17 8 16 128 0");
 }
 
 // The wave formats the capture tool hands over and gets back; the boards, limits

@@ -24,20 +24,24 @@ static std::string Analysed(const std::vector<uint32_t> &writeUs, const std::vec
 
 TEST(RateAnalysis, WorkedExamples)
 {
-    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), edge(214, 21000), stalls = w20;
+    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), fine(214), band = w20, stalls = w20;
     stalled[100] = 2000000;
     for (size_t k = 0; k < coarse.size(); k++) {
         // a 55 ms tick: odd blocks read 0 ms
         coarse[k] = k % 2 ? 55000 : 0;
+        // ticks of 3 and 5 ms: the 3 ms ones too short for the tick counter's threshold
+        fine[k] = k % 2 ? 5000 : 3000;
+        // An average of 20 ms after the first block, with blocks at 0.7, 1.4 and 1.45
+        // times it: only the 20 ms ones are inside the band.
+        band[k] = k < 8 ? 14000 : k < 11 ? 28000 : k < 13 ? 29000 : 20000;
         // Stalls of 0.1 to 2 s every 19 blocks: each one's bound decides the next stretch start.
         stalls[k] = k % 19 == 1 ? (100 + k * 120 % 2000) * 1000 : 20000;
     }
-    // exactly 0.7 of the 20 ms average: left out
-    std::fill(edge.begin(), edge.begin() + 14, 14000);
     EXPECT_EQ(Analysed(w20, r10) + "|" + Analysed(stalled, r10) + "|" + Analysed(coarse, r10, 1) + "|" +
-                  Analysed(edge, r10) + "|" + Analysed({20000}, {10000}) + "|" +
+                  Analysed(band, r10) + "|" + Analysed({20000}, {10000}) + "|" + Analysed(fine, w20, 1) + "|" +
                   Analysed(std::vector<uint32_t>(214, 0), r10, 1) + "|" + Analysed(stalls, r10),
-              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4571 9600 10000|4800 9600 2000|1 9600 10000|1248 9600 10000");
+              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4800 9600 10000|4800 9600 2000|19200 4800 5000|1 9600 10000|"
+              "1248 9600 10000");
     EXPECT_EQ(std::to_string(CounterSpanUs(3579544, 3579545) + CounterSpanUs(42, 0) * 7 + CounterSpanUs(3e16, 3e9)),
               "10000000999999");
 }
