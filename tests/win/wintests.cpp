@@ -440,10 +440,10 @@ TEST(MainDialogOpensForTheBoardFound)
          "184c 419c 400c 401d 402d 418c 411c 413c 417c 414c 421h 156d 159d 172d 187d", "vexoVIDEO Lynx/Margay",
          "10000sz:VEXOVIDEO LYNX"},
         {"nt, nothing", 1, [] {}, "184c 419c 401c 418c 411c 413c 417c 414c 421h 172d 187d", "", "10000sz:none"},
-        {"nt puma, one rate out of bounds", 1, [] {
-             Put(LM, kActBoard, "", "sz:vexoVIDEO Puma"), Put(CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:15000");
+        {"nt puma in capitals, one rate out of bounds", 1, [] {
+             Put(LM, kActBoard, "", "sz:VEXOVIDEO PUMA"), Put(CU, "Software\\vexo\\Puma\\PumaToMemory", "", "sz:15000");
              Put(CU, "Software\\vexo\\Puma\\MemoryToPuma", "", "sz:20001"); },
-         "184c 419c 400d 401c 402d 418c 411c 413c 417c 414c 421h 172d 187d", "", "10000sz:vexoVIDEO Puma"},
+         "184c 419c 400d 401c 402d 418c 411c 413c 417c 414c 421h 172d 187d", "", "10000sz:VEXOVIDEO PUMA"},
         {"95 margay, mono 8-bit 11 kHz, PAL, no sound", 0, [] {
              Put(CU, kServal, "EditingBoard", "sz:vexoVIDEO Margay");
              Put(CU, kVidCap, "WaveFormatBinary", "bin:01000100112b0000112b0000010008000000");
