@@ -39,6 +39,7 @@ struct PassTimes {
     const BlockSample *s;
     uint32_t n, blockKB, threshold;
     int ticks, write;
+    uint64_t perSecond; /* time units in a second */
 };
 
 /* A block's time in the analysis's unit: microseconds, or the tick counter's whole
@@ -57,12 +58,10 @@ static uint32_t TimeOf(const PassTimes &p, uint32_t k)
    product and divided out only where it is lower: a long test of a pausing disk
    has hundreds of stretch starts, each tried against every end, and a 32-bit
    machine divides 64-bit numbers slowly. */
-static uint32_t WorstStretch(const PassTimes &p)
+static uint32_t WorstStretch(const PassTimes &p, uint64_t total)
 {
-    const uint64_t perSecond = p.ticks ? 1000 : 1000000;
-    uint64_t limit = NO_STRETCH_LIMIT, bound = 1, previous = 0, total = 0;
-    for (uint32_t k = 0; k < p.n; k++)
-        total += TimeOf(p, k);
+    const uint64_t perSecond = p.perSecond;
+    uint64_t limit = NO_STRETCH_LIMIT, bound = 1, previous = 0;
     uint64_t atJ = TimeOf(p, 0), atAnchor = atJ;
     for (uint32_t j = 0, anchor = 0; j + 3 <= p.n; atJ += TimeOf(p, j + 1), j++) {
         uint64_t step = TimeOf(p, j + 1);
@@ -87,7 +86,7 @@ static uint32_t WorstStretch(const PassTimes &p)
    into *shortest. */
 static uint32_t PassRate(const PassTimes &p, uint32_t *shortest)
 {
-    const uint64_t perSecond = p.ticks ? 1000 : 1000000, b = p.blockKB;
+    const uint64_t perSecond = p.perSecond, b = p.blockKB;
     uint64_t total = 0;
     for (uint32_t k = 0; k < p.n; k++)
         total += TimeOf(p, k);
@@ -123,7 +122,7 @@ static uint32_t PassRate(const PassTimes &p, uint32_t *shortest)
     if (count)
         rate = b * count * perSecond / sum;
 
-    uint64_t limit = WorstStretch(p);
+    uint64_t limit = WorstStretch(p, total);
     if (limit < NO_STRETCH_LIMIT && rate > limit * b)
         rate = limit * b;
     return Saturate(rate);
@@ -136,8 +135,9 @@ void AnalyseRates(TestResult *r, const BlockSample *s)
     /* The tick counter's times are whole milliseconds, and its analysis counts a
        block faster than 20480 kB/s as too short for the timer. The performance
        counter leaves unresolved only a block it could not time at all. */
-    PassTimes p = {s, r->blockCount, r->blockSizeKB, 0, r->timedByTicks != 0, 1};
+    PassTimes p = {s, r->blockCount, r->blockSizeKB, 0, r->timedByTicks != 0, 1, 1000000};
     if (p.ticks) {
+        p.perSecond = 1000;
         p.threshold = p.blockKB * 1000 / 20480;
         if (p.threshold < 1)
             p.threshold = 1;
@@ -146,6 +146,6 @@ void AnalyseRates(TestResult *r, const BlockSample *s)
     r->writeRate = PassRate(p, &shortest);
     p.write = 0;
     r->readRate = PassRate(p, &shortest);
-    const uint32_t unitUs = p.ticks ? 1000 : 1;
+    const uint32_t unitUs = (uint32_t)(1000000 / p.perSecond);
     r->shortestBlockUs = shortest != 0xFFFFFFFFu ? shortest * unitUs : p.blockKB * 1000 / 40960 * 1000;
 }
