@@ -21,11 +21,20 @@ const uint32_t MEMORY_RATE_WITHOUT_TEST = 85000; /* kB/s */
    the 128 KiB destination, start to end, forward in 32-bit units. */
 void MemoryCopyKernel(const void *source, void *destination);
 
-/* kB/s of one run from the tick readings around it. */
+/* kB/s of one run from the tick readings around it, for a machine without a
+   performance counter: a run shorter than a tick counts as the limit. */
 uint32_t MemoryRunRate(uint32_t ticksBefore, uint32_t ticksAfter);
 
-/* The average of the four runs, truncated, at most MEMORY_RATE_LIMIT. */
+/* kB/s of one run that took `counts` of a counter of `frequency` counts a second;
+   0xFFFFFFFF where the counter saw no time pass. */
+uint32_t MemoryRunRateFromCounts(uint64_t counts, uint64_t frequency);
+
+/* The average of the four runs, truncated: the machine's own rate, as shown. */
 uint32_t AverageMemoryRate(const uint32_t rates[MEMORY_RUNS]);
+
+/* The memory rate the evaluation combines with the disk rates: the measured rate
+   up to MEMORY_RATE_LIMIT, or MEMORY_RATE_WITHOUT_TEST when there is none. */
+uint32_t EvaluatedMemoryRate(uint32_t measured);
 
 /* The test file size the dialog accepts: 10..2000 MB. */
 uint32_t ClampTestFileSizeMB(uint32_t requested);

@@ -767,8 +767,9 @@ TEST(MemoryTestAndSystemInformation)
         seen += Text("%d", RunMemoryTest());
         seen += Text("%d%u/%u ", MemoryTestDone, ToMemoryRate, FromMemoryRate);
     }
-    CHECK_EQ(seen + Text("%u", CursorShown * 10 + Live(WATCH_MEMORY)),
-             Text("0085000/60000 1185000/85000 11%u/%u 0", MeasuredMemoryRate, MeasuredMemoryRate));
+    // The machine's own rate, timed by the counter; the evaluation's at its limit.
+    CHECK_EQ(seen + Text("%u %d", CursorShown * 10 + Live(WATCH_MEMORY), MeasuredMemoryRate > 132000),
+             "0085000/60000 1185000/85000 11132000/132000 0 1");
 
     // The language notice speaks the language chosen and stands over every window;
     // the stories go through the dialog itself.
