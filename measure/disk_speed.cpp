@@ -65,17 +65,33 @@ HANDLE OpenTestFile(HWND owner, const char *path, int forWriting)
    a block of a disk of 1 GB/s to one part in a hundred; the tick counter serves
    only a machine without one. */
 struct PassClock {
-    uint64_t start, frequency, elapsedUs, lookedUs;
+    uint64_t start, frequency, ticksMs, markUs, elapsedUs, lookedUs;
     DWORD lastTick;
 };
 
 /* Whether the last pass was timed by the tick counter. */
 static int PassTicked;
 
+/* The time since the start, in microseconds: whole milliseconds of the tick count
+   without a counter (its wrap is harmless), else the counter's span. */
+static uint64_t PassClockUs(PassClock *clock)
+{
+    if (!clock->frequency) {
+        DWORD now = PassCalls->getTickCount();
+        clock->ticksMs += (DWORD)(now - clock->lastTick);
+        clock->lastTick = now;
+        return clock->ticksMs * 1000;
+    }
+    LARGE_INTEGER now;
+    now.QuadPart = (LONGLONG)clock->start;
+    PassCalls->queryCounter(&now);
+    return CounterSpanUs((uint64_t)now.QuadPart - clock->start, clock->frequency);
+}
+
 static void StartPassClock(PassClock *clock)
 {
     LARGE_INTEGER frequency, now;
-    clock->frequency = clock->elapsedUs = clock->lookedUs = 0, clock->lastTick = 0;
+    clock->start = clock->frequency = clock->ticksMs = clock->markUs = clock->elapsedUs = clock->lookedUs = 0;
     if (PassCalls->queryFrequency(&frequency) && frequency.QuadPart > 0 && PassCalls->queryCounter(&now)) {
         clock->frequency = (uint64_t)frequency.QuadPart;
         clock->start = (uint64_t)now.QuadPart;
@@ -85,21 +101,13 @@ static void StartPassClock(PassClock *clock)
     PassTicked = !clock->frequency;
 }
 
-/* The block's time since the last reading, in microseconds. Taken as the step of
-   the time since the start, so that the blocks add up to the pass exactly. */
+/* The block's time since the last mark, in microseconds. Taken as the step of the
+   time since the start, so that the blocks and the looks at the queue between them
+   add up to the pass exactly. */
 static uint32_t BlockUs(PassClock *clock)
 {
-    uint64_t us;
-    if (!clock->frequency) {
-        DWORD now = PassCalls->getTickCount();
-        us = (uint64_t)(DWORD)(now - clock->lastTick) * 1000; /* a wrap is harmless */
-        clock->lastTick = now;
-    } else {
-        LARGE_INTEGER now;
-        now.QuadPart = (LONGLONG)clock->start;
-        PassCalls->queryCounter(&now);
-        us = CounterSpanUs((uint64_t)now.QuadPart - clock->start, clock->frequency) - clock->elapsedUs;
-    }
+    uint64_t now = PassClockUs(clock), us = now - clock->markUs;
+    clock->markUs = now;
     clock->elapsedUs += us;
     return us > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)us;
 }
@@ -133,31 +141,62 @@ static void FillPattern(unsigned char *data, uint32_t bytes)
     }
 }
 
-static void ShowPassTitle(HWND owner, UINT id, const char *format, uint32_t blockCount,
+/* The title of a pass: its text, and how far it is, as a share of its blocks. */
+struct PassTitle {
+    char text[TITLE_SIZE];
+    char progress[16]; /* the share's format in the language */
+    uint32_t blocks, shown;
+};
+
+enum { NO_SHARE_SHOWN = 101 };
+
+static void ShowPassProgress(HWND owner, PassTitle *title, uint32_t done)
+{
+    uint32_t share = title->blocks ? (uint32_t)((uint64_t)done * 100 / title->blocks) : 0;
+    if (share == title->shown)
+        return;
+    title->shown = share;
+    char line[TITLE_SIZE + 16], percent[16];
+    snprintf(percent, sizeof percent, title->progress, (unsigned long)share);
+    size_t length = strlen(title->text);
+    snprintf(line, sizeof line, "%s%s%s", title->text, length && title->text[length - 1] == ' ' ? "" : " ", percent);
+    SetWindowTextA(owner, line);
+}
+
+static void ShowPassTitle(HWND owner, PassTitle *title, UINT id, const char *format, uint32_t blockCount,
                           uint32_t blockBytes, const char *path)
 {
-    char text[TEXT_BUFFER_SIZE], title[TITLE_SIZE];
+    char text[TEXT_BUFFER_SIZE];
     if (!LoadLangString(AppInstance, id, text, sizeof text))
         text[0] = 0;
+    if (!LoadLangString(AppInstance, IDS_PROGRESS, title->progress, sizeof title->progress))
+        snprintf(title->progress, sizeof title->progress, "%s", "%lu%%");
     long megabytes = (long)((uint64_t)blockCount * blockBytes / 1048576);
     if (path)
-        snprintf(title, sizeof title, format, text, megabytes, path);
+        snprintf(title->text, sizeof title->text, format, text, megabytes, path);
     else
-        snprintf(title, sizeof title, format, text, megabytes);
-    SetWindowTextA(owner, title);
+        snprintf(title->text, sizeof title->text, format, text, megabytes);
+    title->blocks = blockCount;
+    title->shown = NO_SHARE_SHOWN;
+    ShowPassProgress(owner, title, 0);
 }
 
 /* At every hundredth block, and on a slow drive at least once a second, one key
    release for the dialog is taken from the queue: a window that has not looked at
    its queue for five seconds is offered to be ended, and that would leave the
-   test file behind. A clean-up that came in meanwhile stops the pass too. */
-static int PassInterrupted(HWND owner, uint32_t block, PassClock *clock)
+   test file behind. A clean-up that came in meanwhile stops the pass too. The
+   title tells how far the pass is at the same moments. Redrawing a title takes a
+   millisecond, as long as a block of a fast disk: the look is left out of the
+   block times, so that it cannot make the next block look slow. */
+static int PassInterrupted(HWND owner, uint32_t block, PassClock *clock, PassTitle *title)
 {
     MSG message;
     if (block % ESCAPE_CHECK_BLOCKS && clock->elapsedUs - clock->lookedUs < ESCAPE_CHECK_US)
         return 0;
     clock->lookedUs = clock->elapsedUs;
+    ShowPassProgress(owner, title, block - 1);
     int escape = PeekMessageA(&message, owner, WM_KEYUP, WM_KEYUP, PM_REMOVE) && message.wParam == VK_ESCAPE;
+    clock->markUs = PassClockUs(clock);
     return escape || PassStopped;
 }
 
@@ -179,15 +218,15 @@ static HANDLE BeginPass(HWND owner, uint32_t blockBytes, const char *path, int w
 
 /* Times each block into the samples; returns the blocks done. A block that fails,
    or a read that comes short, is reported and ends the pass with *failed set. */
-static uint32_t TimeBlocks(HWND owner, HANDLE file, unsigned char *data, uint32_t blockBytes, uint32_t count,
-                           BlockSample *samples, int writing, int *failed)
+static uint32_t TimeBlocks(HWND owner, PassTitle *title, HANDLE file, unsigned char *data, uint32_t blockBytes,
+                           uint32_t count, BlockSample *samples, int writing, int *failed)
 {
     PassClock clock;
     StartPassClock(&clock);
     *failed = 0;
     uint32_t i = 1;
     for (; i <= count; i++) {
-        if (PassInterrupted(owner, i, &clock))
+        if (PassInterrupted(owner, i, &clock, title))
             break;
         DWORD done = 0;
         int ok = writing ? PassCalls->writeFile(file, data, blockBytes, &done, 0)
@@ -223,10 +262,11 @@ int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pa
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     FillPattern(buffer.data, blockBytes);
-    ShowPassTitle(owner, IDS_WRITING, "%s - %ld MB (%s) ", *blockCount, blockBytes, path);
+    PassTitle title;
+    ShowPassTitle(owner, &title, IDS_WRITING, "%s - %ld MB (%s) ", *blockCount, blockBytes, path);
     SetCursor(LoadCursorA(0, IDC_WAIT));
     int failed;
-    *blockCount = TimeBlocks(owner, file, buffer.data, blockBytes, *blockCount, samples, 1, &failed);
+    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, *blockCount, samples, 1, &failed);
     EndPass(owner, &buffer);
     return 1;
 }
@@ -238,10 +278,11 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
     HANDLE file = BeginPass(owner, blockBytes, path, 0, &buffer);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    ShowPassTitle(owner, IDS_READING, "%s (%ld MB)", *blockCount, blockBytes, 0);
+    PassTitle title;
+    ShowPassTitle(owner, &title, IDS_READING, "%s (%ld MB)", *blockCount, blockBytes, 0);
     SetCursor(LoadCursorA(0, IDC_WAIT));
     int failed;
-    *blockCount = TimeBlocks(owner, file, buffer.data, blockBytes, *blockCount, samples, 0, &failed);
+    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, *blockCount, samples, 0, &failed);
     EndPass(owner, &buffer);
     return !failed;
 }

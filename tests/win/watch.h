@@ -1,7 +1,7 @@
 // Force-included into the program's sources as the Windows runner builds them (the
 // product is built without it). What the program makes and frees is counted,
 // since Wine's GetGuiResources counts nothing; message boxes, help calls, files
-// opened, texts drawn and nested dialogs are the runner's to record and script; a chosen global
+// opened, texts drawn, titles set and nested dialogs are the runner's to record and script; a chosen global
 // allocation fails. windows.h comes first, so its declarations keep their names.
 #ifndef STRAVO_WATCH_H
 #define STRAVO_WATCH_H
@@ -23,6 +23,7 @@ int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
 INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 BOOL WINAPI WatchTextOutA(HDC, int, int, LPCSTR, int);
+BOOL WINAPI WatchSetWindowTextA(HWND, LPCSTR);
 
 #define WATCH_MADE(kind, type, call) ((type)WatchMade(kind, (void *)(call)))
 #define CreatePen(...) WATCH_MADE(WATCH_GDI, HPEN, CreatePen(__VA_ARGS__))
@@ -55,6 +56,7 @@ BOOL WINAPI WatchTextOutA(HDC, int, int, LPCSTR, int);
 #define WinHelpA WatchWinHelpA
 #define DialogBoxParamA WatchDialogBoxParamA
 #define TextOutA WatchTextOutA
+#define SetWindowTextA WatchSetWindowTextA
 #endif
 
 #endif

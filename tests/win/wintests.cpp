@@ -168,33 +168,26 @@ int Live(int kind = -1)
 }
 
 // The disk passes on real files with a clock of the script's: writes take 20 ms
-// (or as long as the script says) and reads 10 ms (4800 and 9600 kB/s); a write can
-// fail, a read come short, Escape be released or a log-off be sent at a chosen
-// block (counted from 1).
+// (or as long as the script says) and reads 10 ms (4800 and 9600 kB/s), and a new
+// title as long as the script says; a write can fail, a read come short, Escape be
+// released or a log-off be sent at a chosen block (counted from 1).
 struct DiskScript {
-    uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0, writeMs = 20;
+    uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0, writeMs = 20, titleMs = 0;
     // no performance counter: the tick count serves
     bool noCounter = false;
     uint32_t writes = 0, reads = 0;
-    // the owner's title at the first block of each pass, each ending in "|"
+    // each title the owner was given, each ending in "|"
     string titles;
 } Disk;
 HWND DiskOwner;
 uint32_t FakeMs;
 
-void NoteBlock(uint32_t block, uint32_t ms)
-{
-    char title[256];
-    FakeMs += ms;
-    if (block == 1)
-        GetWindowTextA(DiskOwner, title, sizeof title), Disk.titles += title + string("|");
-}
 
 DWORD WINAPI SendEndSession(void *) { return (DWORD)SendMessageA(DiskOwner, WM_ENDSESSION, TRUE, 0); }
 
 BOOL WINAPI ScriptedWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
 {
-    NoteBlock(++Disk.writes, Disk.writeMs);
+    ++Disk.writes, FakeMs += Disk.writeMs;
     // unbuffered transfers need sector-aligned buffers; a compressing volume writes zeros fast
     Disk.titles += (uintptr_t)data % 4096 || !*(const BYTE *)data ? "?" : "";
     if (Disk.writes == Disk.escapeAtWrite)
@@ -209,7 +202,7 @@ BOOL WINAPI ScriptedWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD done, 
 
 BOOL WINAPI ScriptedRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
 {
-    NoteBlock(++Disk.reads, 10);
+    ++Disk.reads, FakeMs += 10;
     BOOL ok = ReadFile(file, data, bytes, done, o);
     if (Disk.reads == Disk.shortReadAt)
         *done = bytes - 512;
@@ -277,6 +270,13 @@ int WINAPI WatchMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 BOOL WINAPI WatchTextOutA(HDC dc, int x, int y, LPCSTR text, int n)
 {
     return Drawn += string(text, n) + ";", TextOutA(dc, x, y, text, n);
+}
+
+BOOL WINAPI WatchSetWindowTextA(HWND window, LPCSTR text)
+{
+    if (window == DiskOwner)
+        Disk.titles += text + string("|"), FakeMs += Disk.titleMs;
+    return SetWindowTextA(window, text);
 }
 
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR file, UINT command, ULONG_PTR)
@@ -669,7 +669,7 @@ TEST(DiskTestWhenThingsGoWrong)
         {"escape on a drive of 137 kB/s: a look every second", 0, 500, "1 1 4 4/4 1 137/9600 1234/5678 1", 0},
     };
     DiskScript scripts[12];
-    scripts[1].escapeAtWrite = 150, scripts[2].failWriteAt = 120, scripts[3].shortReadAt = 7, scripts[4].failWriteAt = 1;
+    scripts[0].titleMs = 2000, scripts[1].escapeAtWrite = 150, scripts[2].failWriteAt = 120, scripts[3].shortReadAt = 7, scripts[4].failWriteAt = 1;
     scripts[9].noCounter = true, scripts[10].endSessionAtWrite = 150, scripts[11].escapeAtWrite = 3, scripts[11].writeMs = 700;
     for (Row &r : rows) {
         Context = r.what;
@@ -691,9 +691,14 @@ TEST(DiskTestWhenThingsGoWrong)
                  r.result);
         CHECK_EQ(Boxes, boxes[r.box]);
         CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
+        // How far each pass is, at its start and at each look at the queue, where
+        // a new title takes 2 s and no block's time.
+        string titles;
+        for (const char *share : {"W0", "W23", "W46", "W69", "W92", "", "R0", "R46", "R92", "", ""})
+            titles += (*share ? string(*share == 'W' ? "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) "
+                                                     : "Reading test file... wait (20 MB) ") + (share + 1) + "%" : AppCaption) + "|";
         if (&r == rows)
-            CHECK_EQ(Disk.titles + Opens, "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) |Reading test file... wait "
-                                          "(20 MB)|C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
+            CHECK_EQ(Disk.titles + Opens, titles + "C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
         DeleteTestFiles(Owner());
         CHECK(!FileThere() && !t.samples && Live(WATCH_MEMORY) == 0);
         // only a drive tested when a clean-up came has rates kept
