@@ -292,7 +292,7 @@ static void RefuseTooFull(HWND owner, const TestResult *r)
     char text[TEXT_BUFFER_SIZE];
     if (!LoadLangString(AppInstance, IDS_DISK_FULL, text, sizeof text))
         text[0] = 0;
-    snprintf(TextBuffer, sizeof TextBuffer, "%s (%ld MB / %ld MB)", text, (long)r->freeMB,
+    snprintf(TextBuffer, sizeof TextBuffer, "%s (%lu MB / %ld MB)", text, (unsigned long)r->freeMB,
              (long)TestFileSizeMB);
     MessageBoxA(owner, TextBuffer, AppCaption, MB_ICONEXCLAMATION);
 }

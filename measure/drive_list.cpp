@@ -46,13 +46,13 @@ static void ReadRoots(const DriveCalls *calls, char *roots, DWORD size)
     }
 }
 
-static void ReadFreeSpace(const DriveCalls *calls, const char *root, uint32_t *freeKB, uint32_t *totalKB)
+static void ReadFreeSpace(const DriveCalls *calls, const char *root, uint32_t *freeMB, uint32_t *totalMB)
 {
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     if (!calls->getDiskFreeSpace(root, &sectors, &bytes, &freeClusters, &clusters))
         sectors = bytes = freeClusters = clusters = 0;
-    *totalKB = ClusterKB(sectors, bytes, clusters);
-    *freeKB = ClusterKB(sectors, bytes, freeClusters);
+    *totalMB = ClusterMB(sectors, bytes, clusters);
+    *freeMB = ClusterMB(sectors, bytes, freeClusters);
 
     if ((calls->getVersion() & 0xFF) < 4)
         return;
@@ -61,9 +61,40 @@ static void ReadFreeSpace(const DriveCalls *calls, const char *root, uint32_t *f
         return;
     ULARGE_INTEGER available, total, totalFree;
     if (extended(root, &available, &total, &totalFree)) {
-        *totalKB = BytesToKB(total.QuadPart);
-        *freeKB = BytesToKB(available.QuadPart); /* the caller's quota, not the disk's */
+        *totalMB = BytesToMB(total.QuadPart);
+        *freeMB = BytesToMB(available.QuadPart); /* the caller's quota, not the disk's */
     }
+}
+
+/* The closed drive box shows its line between its edges and its button. Where the
+   label and the figures do not both fit there, the label gives way a character at
+   a time: the figures are what the line is for. Without the box (the list built
+   before its dialog) only the line's buffer bounds it. */
+static void DescribeDrive(HWND owner, DriveEntry *entry, const char *label, uint32_t freeMB, const char *freeOf,
+                          uint32_t totalMB)
+{
+    const int comma = LanguageOffset != LANG_OFFSET_ENGLISH;
+    size_t labelChars = strlen(label);
+    FormatDriveDescription(entry->description, DESCRIPTION_SIZE, label, labelChars, entry->driveName, freeMB, freeOf,
+                           totalMB, comma);
+    HWND box = owner ? GetDlgItem(owner, IDC_DRIVES) : 0;
+    if (!box)
+        return;
+    RECT client;
+    GetClientRect(box, &client);
+    const int width = client.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+    HDC dc = GetDC(box);
+    HFONT font = (HFONT)SendMessageA(box, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = font ? SelectObject(dc, font) : 0;
+    SIZE extent;
+    while (labelChars > 0 &&
+           GetTextExtentPoint32A(dc, entry->description, (int)strlen(entry->description), &extent) &&
+           extent.cx > width)
+        FormatDriveDescription(entry->description, DESCRIPTION_SIZE, label, --labelChars, entry->driveName, freeMB,
+                               freeOf, totalMB, comma);
+    if (previous)
+        SelectObject(dc, previous);
+    ReleaseDC(box, dc);
 }
 
 static void ReadStoredRates(const char *driveName, TestResult *result)
@@ -76,7 +107,7 @@ static void ReadStoredRates(const char *driveName, TestResult *result)
         result->storedReadRate = value;
 }
 
-int BuildDriveListWith(HWND, const DriveCalls *calls)
+int BuildDriveListWith(HWND owner, const DriveCalls *calls)
 {
     if (DriveTable[0].description[0])
         return 0;
@@ -103,15 +134,13 @@ int BuildDriveListWith(HWND, const DriveCalls *calls)
         if (!calls->getVolumeInformation(root, label, sizeof label, 0, 0, 0, 0, 0))
             label[0] = 0;
         label[sizeof label - 1] = 0;
-        uint32_t freeKB, totalKB;
-        ReadFreeSpace(calls, root, &freeKB, &totalKB);
+        uint32_t totalMB;
+        ReadFreeSpace(calls, root, &result->freeMB, &totalMB);
         calls->setErrorMode(previousMode);
 
-        result->freeMB = freeKB / 1024;
         DriveEntry *entry = &DriveTable[count];
         DriveNameFromRoot(root, entry->driveName, DRIVE_NAME_SIZE);
-        FormatDriveDescription(entry->description, DESCRIPTION_SIZE, label, entry->driveName,
-                               freeKB, freeOf, totalKB);
+        DescribeDrive(owner, entry, label, result->freeMB, freeOf, totalMB);
         ReadStoredRates(entry->driveName, result);
         count++;
     }

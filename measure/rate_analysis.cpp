@@ -17,7 +17,8 @@ uint32_t BlockCountForSize(uint32_t sizeMB, uint32_t blockKB)
 
 int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB)
 {
-    return blockKB * blockCount > freeMB * 1024;
+    /* In 64 bits: a drive of 4 TB free holds 2^32 kB, which 32 bits would wrap to 0. */
+    return (uint64_t)blockKB * blockCount > (uint64_t)freeMB * 1024;
 }
 
 uint64_t CounterSpanUs(uint64_t counts, uint64_t frequency)

@@ -182,6 +182,8 @@ def story_english_nt_two_drives(s):
     # The logo beside the program, each quarter in its place, where the grey frame was.
     logo = s.item(dialog, 100)
     assert not logo["visible"] and pixels(logo) == ["122B6C", "122B6C", "216EB7", "DC2828"]
+    # Drives of today's size, as the system gives them: 12 TB free of 16 TB.
+    assert "(U:) 10.9TB free of 14.5TB" in s.items(dialog, 151)
     rates = {d: s.run_test(dialog, d) for d in DRIVES}
     print("  rates", rates, "fio", reference)
     for d in DRIVES:

@@ -5,6 +5,7 @@
 
 #include <math.h>
 
+#include "../../measure/drive_rules.h"
 #include "../../measure/memory_rules.h"
 #include "../../measure/rate_analysis.h"
 #include "text.h"
@@ -83,12 +84,26 @@ TEST(RateAnalysis, FromSlowToFastDisksWithPauses)
 TEST(RateAnalysis, SizeOfTheTestFile)
 {
     std::string out;
-    const uint32_t rows[][2] = {{20, 500}, {10, 10}, {10, 11}, {2000, 5000}, {20, 0}, {2000, 1999}};
+    const uint32_t rows[][2] = {{20, 500}, {10, 10}, {10, 11}, {2000, 5000}, {20, 0}, {2000, 1999}, {20, 4194304}};
     for (auto r : rows) {
         uint32_t size = TestSizeMB(r[0], r[1]), blocks = BlockCountForSize(size, 96);
         out += Text("%u/%u/%d ", size, blocks, FreeSpaceRefuses(96, blocks, r[1]));
     }
-    EXPECT_EQ(out, "20/214/0 10/107/1 10/107/0 2000/21334/0 10/107/1 1999/21323/1 ");
+    EXPECT_EQ(out, "20/214/0 10/107/1 10/107/0 2000/21334/0 10/107/1 1999/21323/1 20/214/0 ");
+}
+
+// Sizes in at most four digits, the unit growing by 1024 and with tenths below 100,
+// a comma where the language writes one; byte counts whole up to 4096 TB.
+TEST(DriveRules, SizesOfAnyDrive)
+{
+    std::string out;
+    for (uint32_t mb : {9999u, 10000u, 102399u, 102400u, 10239999u, 10240000u, 104857599u, 104857600u, 0xFFFFFFFFu}) {
+        char text[16];
+        FormatDriveSize(text, sizeof text, mb, mb & 1);
+        out += std::string(text) + " ";
+    }
+    EXPECT_EQ(out + Text("%u %u %u", BytesToMB(16000000000000ull), BytesToMB(~0ull), ClusterMB(1, 256, 4096)),
+              "9999MB 9.7GB 99,9GB 100GB 9999GB 9.7TB 99,9TB 100TB 4095TB 15258789 4294967295 1");
 }
 
 TEST(MemoryRules, RatesCopyFileSizeAndLanguage)

@@ -1,5 +1,5 @@
-// throttlefs: a FUSE file system that stands in for a disk of a set speed (768 MB free of
-// 1 GB, whatever it holds). It keeps only the sizes of its files (reads give zeros) and serves
+// throttlefs: a FUSE file system that stands in for a disk of a set speed and of today's size
+// (12 TB free of 16 TB, whatever it holds). It keeps only the sizes of its files (reads give zeros) and serves
 // writes and reads at the set rates with the page cache out of the way (direct I/O), one
 // request at a time; if asked, the device pauses for PAUSE_MS after every EVERY_MB moved.
 //
@@ -126,8 +126,8 @@ static int fs_statfs(const char *path, struct statvfs *st)
 {
     memset(st, 0, sizeof *st);
     st->f_bsize = st->f_frsize = 4096;
-    st->f_blocks = 256 * 1024;
-    st->f_bfree = st->f_bavail = 192 * 1024;
+    st->f_blocks = 16000000000000 / 4096;
+    st->f_bfree = st->f_bavail = 12000000000000 / 4096;
     st->f_namemax = NAME_SIZE - 1;
     return 0;
 }

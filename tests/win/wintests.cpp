@@ -21,6 +21,7 @@
 #include "../../measure/drive_list.h"
 #include "../../measure/drive_records.h"
 #include "../../measure/memory_bandwidth.h"
+#include "../../measure/memory_rules.h"
 #include "../../resources/resource.h"
 #include "../../shell/language.h"
 #include "../../shell/shell_state.h"
@@ -714,7 +715,7 @@ TEST(DiskTestWhenThingsGoWrong)
 // and network drives left out, eight at most, a long label cut, the extended
 // free-space call (the caller's share) from version 4 on, the error mode put back,
 // stored rates found by name.
-struct { string roots, calls; DWORD version; } Fake;
+struct { string roots, calls; DWORD version; uint64_t freeMB, totalMB; } Fake;
 DWORD WINAPI FakeRoots(DWORD size, LPSTR out)
 {
     string roots = Fake.roots + '|';
@@ -726,38 +727,103 @@ DWORD WINAPI FakeMask() { return Fake.roots[0] == 'A' ? 0x7 : 0x4; }
 UINT WINAPI FakeType(LPCSTR root) { return root[0] == 'D' ? DRIVE_CDROM : root[0] == 'N' ? DRIVE_REMOTE : root[0] == 'E' ? DRIVE_REMOVABLE : DRIVE_FIXED; }
 BOOL WINAPI FakeLabel(LPCSTR root, LPSTR label, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR, DWORD)
 {
-    return root[0] == 'C' && strcpy(label, "A LABEL OF THIRTY-TWO CHARACTERS");
+    return (root[0] == 'C' || root[0] == 'W') && strcpy(label, "A LABEL OF THIRTY-TWO CHARACTERS");
 }
+// The classic call in clusters of 4 kB, a little more free than the extended call,
+// whose caller's share is less than the disk's free space.
 BOOL WINAPI FakeFree(LPCSTR, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters)
 {
-    return *sectors = 8, *bytes = 512, *freeClusters = 262144 + 255, *clusters = 1310720, TRUE;
+    return *sectors = 8, *bytes = 512, *freeClusters = (DWORD)(Fake.freeMB * 256 + 511), *clusters = (DWORD)(Fake.totalMB * 256), TRUE;
 }
 BOOL WINAPI FakeFreeEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER all)
 {
-    return available->QuadPart = 3ull << 30, total->QuadPart = 5ull << 30, all->QuadPart = 4ull << 30, TRUE;
+    return available->QuadPart = Fake.freeMB << 20, total->QuadPart = Fake.totalMB << 20, all->QuadPart = Fake.totalMB << 20, TRUE;
 }
 GetDiskFreeSpaceExProc FakeFindEx() { return FakeFreeEx; }
 UINT WINAPI FakeMode(UINT mode) { return Fake.calls += Text("%u,", mode), 77; }
 DWORD WINAPI FakeVersion() { return Fake.version; }
+const DriveCalls FakeDrives = {FakeRoots, FakeMask, FakeType, FakeLabel, FakeFree, FakeFindEx, FakeMode, FakeVersion};
 
+// A drive of 16 TB with 11 TB free, true through either free-space call.
 TEST(DriveListFromTheSystem)
 {
-    const DriveCalls calls = {FakeRoots, FakeMask, FakeType, FakeLabel, FakeFree, FakeFindEx, FakeMode, FakeVersion};
     const char *rows[][3] = {
-        {"A:\\|B:\\|C:\\|D:\\|E:\\|N:\\", "4", "A LABEL OF THIRTY(C:) 3072MB free of 5120MB|(E:) 3072MB free of 5120MB|1,77,1,77,3072"},
-        {"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\", "3", "A LABEL OF THIRTY(C:) 1024MB free of 5120MB|(F:) 1024MB free of 5120MB|"
-         "GHIJKL4321/87651024"},
+        {"A:\\|B:\\|C:\\|D:\\|E:\\|N:\\", "4", "A LABEL OF THIRTY(C:) 10.9TB free of 14.5TB|(E:) 10.9TB free of 14.5TB|1,77,1,77,11444090"},
+        {"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\", "3", "A LABEL OF THIRTY(C:) 10.9TB free of 14.5TB|(F:) 10.9TB free of 14.5TB|"
+         "GHIJKL4321/876511444091"},
     };
     for (auto &row : rows) {
         ResetRegistry();
         Put(LM, kWriteSpeed, "F:", "dw:4321"), Put(LM, kReadSpeed, "F:", "dw:8765");
         StartAs(0, 1);
-        Fake = {row[0], "", (DWORD)atoi(row[1])};
+        Fake = {row[0], "", (DWORD)atoi(row[1]), 11444090, 15258789};
         string lines;
-        for (int i = 0, n = BuildDriveListWith(0, &calls); i < n; i++)
+        for (int i = 0, n = BuildDriveListWith(0, &FakeDrives); i < n; i++)
             lines += i < 2 ? DriveTable[i].description + string("|") : string(DriveTable[i].driveName, 1);
         CHECK_EQ(lines + (row[1][0] == '4' ? Fake.calls : Text("%u/%u", TestResults[1].storedWriteRate, TestResults[1].storedReadRate)) +
                      to_string(TestResults[0].freeMB), row[2]);
+    }
+}
+
+// A text's width in a control's own font.
+int Extent(HWND control, const string &text)
+{
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)Send(control, WM_GETFONT));
+    SIZE size;
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// The widest figure the program puts into each box, in each language, in the box's
+// own font: the rates beside the bars (any 32-bit rate), the available rate uncapped
+// on the fastest board, the drive line with the longest label and the widest sizes on
+// the widest letter, the memory rate and the file size.
+TEST(EveryFigureFitsItsBox)
+{
+    for (int offset : {0, 500, 600}) {
+        ResetRegistry();
+        StartAs(offset, 1);
+        RunMain([&](HWND dialog) {
+            // the text, the room the box leaves it
+            auto fits = [](HWND window, int id, const string &text, int margin) {
+                RECT r;
+                GetClientRect(GetDlgItem(window, id), &r);
+                Context = Text("language %d, control %d: \"%s\"", LanguageOffset, id, text.c_str());
+                CHECK(Extent(GetDlgItem(window, id), text) <= r.right - margin);
+            };
+            TestResult &t = TestResults[0];
+            t.tested = 1, t.writeRate = t.readRate = t.storedWriteRate = t.storedReadRate = 0xFFFFFFFF;
+            ToMemoryRate = FromMemoryRate = EvaluatedMemoryRate(0xFFFFFFFF), RateCapOff = 1;
+            CheckDlgButton(dialog, IDC_AUDIO, BST_UNCHECKED);
+            Command(dialog, IDC_OCELOT);
+            InvalidateRect(dialog, 0, TRUE), UpdateWindow(dialog);
+            for (int id : {IDC_WRITE_TEXT, IDC_READ_TEXT, IDC_RATE})
+                fits(dialog, id, TextOf(dialog, id), 0);
+            CHECK_EQ(TextOf(dialog, IDC_WRITE_TEXT) + TextOf(dialog, IDC_RATE), "4294967295 kB/s118795 kB/s");
+            char freeOf[32];
+            LoadLangString(AppInstance, IDS_FREE_OF, freeOf, sizeof freeOf);
+            for (uint64_t mb : {9999u, 10239999u, 0xFFFFFFFFu}) {
+                Fake = {"W:\\", "", 4, mb, mb};
+                DriveTable[0].description[0] = 0;
+                BuildDriveListWith(dialog, &FakeDrives);
+                string line = DriveTable[0].description, size = mb < 10000 ? "9999MB" : mb < 0xFFFFFFFF ? "9999GB" : "4095TB";
+                // the closed box's text: inside its 3-D edges, beside its button, a pixel in
+                // from each side and one more on the left
+                fits(dialog, IDC_DRIVES, line, GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 3);
+                CHECK_EQ(line.substr(std::min(line.rfind("(W:)"), line.size())), "(W:) " + size + " " + freeOf + " " + size);
+            }
+            MeasuredMemoryRate = 0xFFFFFFFF, TestFileSizeMB = 2000, MemoryTestDone = 1;
+            Pending = [&](HWND info) {
+                fits(info, IDC_MEMORY_RATE, TextOf(info, IDC_MEMORY_RATE), 0);
+                fits(info, IDC_FILESIZE, TextOf(info, IDC_FILESIZE), 4);
+                Command(info, IDOK);
+            };
+            Command(dialog, IDC_MORE);
+            Send(dialog, WM_CLOSE);
+        });
     }
 }
 
