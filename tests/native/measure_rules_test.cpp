@@ -102,7 +102,7 @@ TEST(DriveRules, SizesOfAnyDrive)
         FormatDriveSize(text, sizeof text, mb, mb & 1);
         out += std::string(text) + " ";
     }
-    EXPECT_EQ(out + Text("%u %u %u", BytesToMB(16000000000000ull), BytesToMB(~0ull), ClusterMB(1, 256, 4096)),
+    EXPECT_EQ(out + Text("%u %u %u", BytesToMB(16000000000000ull), BytesToMB(1ull << 52), ClusterMB(1, 256, 4096)),
               "9999MB 9.7GB 99,9GB 100GB 9999GB 9.7TB 99,9TB 100TB 4095TB 15258789 4294967295 1");
 }
 

@@ -744,18 +744,18 @@ UINT WINAPI FakeMode(UINT mode) { return Fake.calls += Text("%u,", mode), 77; }
 DWORD WINAPI FakeVersion() { return Fake.version; }
 const DriveCalls FakeDrives = {FakeRoots, FakeMask, FakeType, FakeLabel, FakeFree, FakeFindEx, FakeMode, FakeVersion};
 
-// A drive of 16 TB with 11 TB free, true through either free-space call.
+// A drive of 16 TB with 11 TB free, true through either free-space call, in English and German.
 TEST(DriveListFromTheSystem)
 {
     const char *rows[][3] = {
         {"A:\\|B:\\|C:\\|D:\\|E:\\|N:\\", "4", "A LABEL OF THIRTY(C:) 10.9TB free of 14.5TB|(E:) 10.9TB free of 14.5TB|1,77,1,77,11444090"},
-        {"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\", "3", "A LABEL OF THIRTY(C:) 10.9TB free of 14.5TB|(F:) 10.9TB free of 14.5TB|"
+        {"C:\\|F:\\|G:\\|H:\\|I:\\|J:\\|K:\\|L:\\|M:\\", "3", "A LABEL OF THIRT(C:) 10,9TB frei von 14,5TB|(F:) 10,9TB frei von 14,5TB|"
          "GHIJKL4321/876511444091"},
     };
     for (auto &row : rows) {
         ResetRegistry();
         Put(LM, kWriteSpeed, "F:", "dw:4321"), Put(LM, kReadSpeed, "F:", "dw:8765");
-        StartAs(0, 1);
+        StartAs(row == rows[0] ? 0 : 500, 1);
         Fake = {row[0], "", (DWORD)atoi(row[1]), 11444090, 15258789};
         string lines;
         for (int i = 0, n = BuildDriveListWith(0, &FakeDrives); i < n; i++)
