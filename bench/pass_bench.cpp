@@ -4,7 +4,7 @@
 //  - a whole disk test on a drive, for comparison with a throttled drive's rates,
 //    beside the rates of a bare loop of the same transfers.
 // pass_bench DIR [blocks]    DIR is a drive or directory ("T:", "C:\bench");
-// pass_bench DIR test        the whole disk test and its bare loop only.
+// pass_bench DIR test [MB]   the whole disk test (20 MB or MB) and its bare loop only.
 #include <windows.h>
 
 #include <stdio.h>
@@ -70,7 +70,8 @@ int main(int argc, char **argv)
     unsigned blocks = argc > 2 && !testOnly ? (unsigned)atoi(argv[2]) : 214;
     AppInstance = GetModuleHandleA(0);
     LoadLangString(AppInstance, IDS_APP_CAPTION, AppCaption, sizeof AppCaption);
-    HWND owner = CreateWindowExA(0, "Static", AppCaption, WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
+    // A visible window with a caption, as the main dialog is: the passes renew its title.
+    HWND owner = CreateWindowExA(0, "Static", AppCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 100, 0, 0, 0, 0);
     char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\VEXOSV32.DAT", dir);
     unsigned char *buffer = (unsigned char *)VirtualAlloc(0, 96 * 1024, MEM_COMMIT, PAGE_READWRITE);
@@ -112,7 +113,7 @@ int main(int argc, char **argv)
     GetDiskFreeSpaceExA(root, &available, &total, &totalFree);
     snprintf(DriveTable[0].driveName, DRIVE_NAME_SIZE, "%s", dir);
     TestResults[0].freeMB = (uint32_t)(available.QuadPart >> 20);
-    TestFileSizeMB = 20;
+    TestFileSizeMB = testOnly && argc > 3 ? atoi(argv[3]) : 20;
     if (RunDiskTest(owner, 0))
         printf("disk test: write %u kB/s, read %u kB/s\n", TestResults[0].writeRate, TestResults[0].readRate);
     else
