@@ -755,7 +755,7 @@ TEST(DriveListFromTheSystem)
     for (auto &row : rows) {
         ResetRegistry();
         Put(LM, kWriteSpeed, "F:", "dw:4321"), Put(LM, kReadSpeed, "F:", "dw:8765");
-        StartAs(row == rows[0] ? 0 : 500, 1);
+        StartAs(&row == rows ? 0 : 500, 1);
         Fake = {row[0], "", (DWORD)atoi(row[1]), 11444090, 15258789};
         string lines;
         for (int i = 0, n = BuildDriveListWith(0, &FakeDrives); i < n; i++)
