@@ -26,6 +26,7 @@ set(STRAVO_WIN_SOURCES
     ${CMAKE_SOURCE_DIR}/measure/memory_bandwidth.cpp
     ${CMAKE_SOURCE_DIR}/shell/about_box.cpp
     ${CMAKE_SOURCE_DIR}/shell/combo_table.cpp
+    ${CMAKE_SOURCE_DIR}/shell/help.cpp
     ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp
     ${CMAKE_SOURCE_DIR}/shell/settings_panel.cpp
     ${CMAKE_SOURCE_DIR}/shell/shell_state.cpp
