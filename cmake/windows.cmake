@@ -26,6 +26,7 @@ set(STRAVO_WIN_SOURCES
     ${CMAKE_SOURCE_DIR}/measure/memory_bandwidth.cpp
     ${CMAKE_SOURCE_DIR}/shell/about_box.cpp
     ${CMAKE_SOURCE_DIR}/shell/combo_table.cpp
+    ${CMAKE_SOURCE_DIR}/shell/help.cpp
     ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp
     ${CMAKE_SOURCE_DIR}/shell/settings_panel.cpp
     ${CMAKE_SOURCE_DIR}/shell/shell_state.cpp
@@ -54,6 +55,40 @@ add_custom_command(
     DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_logo.py
     VERBATIM)
 add_custom_target(stravo_logo ALL DEPENDS ${CMAKE_BINARY_DIR}/VEXOLOGO.DIB)
+
+# The user's guide beside the program, in a folder guide/ as the packages lay it out:
+# a page a language, written by pandoc from docs/guide/*.md, and the pictures. The
+# pages are in the Windows code page, since the browsers of Windows 95 and NT 4.0
+# read neither UTF-8 nor hexadecimal character references; the pictures are GIF,
+# since Internet Explorer 3 shows no PNG.
+set(GUIDE_DIR ${CMAKE_BINARY_DIR}/guide)
+set(GUIDE_FILES)
+foreach(lang en de fr)
+    add_custom_command(
+        OUTPUT ${GUIDE_DIR}/${lang}.htm
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${GUIDE_DIR}
+        COMMAND pandoc -f markdown -t html4 --standalone --template ${CMAKE_SOURCE_DIR}/cmake/guide.html
+                --lua-filter ${CMAKE_SOURCE_DIR}/cmake/guide.lua -M lang=${lang}
+                -o ${GUIDE_DIR}/${lang}.utf8 ${CMAKE_SOURCE_DIR}/docs/guide/${lang}.md
+        COMMAND iconv -f UTF-8 -t WINDOWS-1252 -o ${GUIDE_DIR}/${lang}.htm ${GUIDE_DIR}/${lang}.utf8
+        COMMAND ${CMAKE_COMMAND} -E rm ${GUIDE_DIR}/${lang}.utf8
+        DEPENDS ${CMAKE_SOURCE_DIR}/docs/guide/${lang}.md ${CMAKE_SOURCE_DIR}/cmake/guide.html
+                ${CMAKE_SOURCE_DIR}/cmake/guide.lua
+        VERBATIM)
+    list(APPEND GUIDE_FILES ${GUIDE_DIR}/${lang}.htm)
+endforeach()
+file(GLOB GUIDE_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/guide/img/*.png)
+foreach(picture ${GUIDE_PICTURES})
+    get_filename_component(name ${picture} NAME_WE)
+    add_custom_command(
+        OUTPUT ${GUIDE_DIR}/img/${name}.gif
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${GUIDE_DIR}/img
+        COMMAND convert ${picture} ${GUIDE_DIR}/img/${name}.gif
+        DEPENDS ${picture}
+        VERBATIM)
+    list(APPEND GUIDE_FILES ${GUIDE_DIR}/img/${name}.gif)
+endforeach()
+add_custom_target(stravo_guide ALL DEPENDS ${GUIDE_FILES})
 
 file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc*
      ${CMAKE_SOURCE_DIR}/resources/*.h)

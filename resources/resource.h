@@ -32,7 +32,9 @@
 #define IDS_GRAPH_TITLE 41
 #define IDS_READ_READOUT 42
 #define IDS_WRITE_READOUT 43
+#define IDS_GUIDE_MISSING 44 /* %s: the page looked for */
 #define IDS_PROGRESS 45 /* how far a disk pass is, after its title */
+#define IDS_GUIDE_NOT_OPENED 46 /* %s: the page */
 
 /* Language-independent strings. */
 #define IDS_DRIVE_FIRST 120 /* "C:" .. "K:" at 120..128 */

@@ -1,15 +1,18 @@
 ; Installer of stravo.exe, built by scripts/package with Debian's makensis:
 ;   makensis -DVERSION=1.0.0.0 -DSOURCE=<folder with stravo.exe and VEXOLOGO.DIB>
-;            -DOUTFILE=<installer> scripts/stravo.nsi
+;            -DOUTFILE=<installer> -DGUIDE=<guide.nsh> scripts/stravo.nsi
+; GUIDE names the files of the user's guide, which lie in SOURCE\guide, in two
+; macros: InstallGuide puts them down, RemoveGuide removes them and their folders.
 ; A 32-bit ANSI installer, like the program it carries. The uninstaller removes
 ; only what the installer put down: the program's registry values belong to the
 ; user and to the capture software, and stay.
 
-!ifndef VERSION | SOURCE | OUTFILE
-  !error "VERSION, SOURCE and OUTFILE are given by scripts/package"
+!ifndef VERSION | SOURCE | OUTFILE | GUIDE
+  !error "VERSION, SOURCE, OUTFILE and GUIDE are given by scripts/package"
 !endif
 
 !include "LogicLib.nsh"
+!include "${GUIDE}"
 
 !define PRODUCT "vexoVIDEO STRAVO"
 !define MAKER "vexo Computer Products"
@@ -70,9 +73,22 @@ Section "Program"
   File "${SOURCE}\stravo.exe"
   File "${SOURCE}\VEXOLOGO.DIB"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  !insertmacro InstallGuide
 
   ; The shortcut starts in the program's folder, where the default logo lies.
+  SetOutPath "$INSTDIR"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\stravo.exe" "" "$INSTDIR\stravo.exe" 0
+  ; The guide's entry opens the page of the user's language, named in that
+  ; language; each page links the other two.
+  System::Call "kernel32::GetUserDefaultLangID() i .r0"
+  IntOp $0 $0 & 0x3FF
+  ${If} $0 = 0x07
+    CreateShortCut "$SMPROGRAMS\${PRODUCT} Kurzanleitung.lnk" "$INSTDIR\guide\de.htm"
+  ${ElseIf} $0 = 0x0C
+    CreateShortCut "$SMPROGRAMS\${PRODUCT} Guide d'utilisation.lnk" "$INSTDIR\guide\fr.htm"
+  ${Else}
+    CreateShortCut "$SMPROGRAMS\${PRODUCT} User's Guide.lnk" "$INSTDIR\guide\en.htm"
+  ${EndIf}
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -92,9 +108,14 @@ Section "Uninstall"
   Delete "$INSTDIR\stravo.exe"
   Delete "$INSTDIR\VEXOLOGO.DIB"
   Delete "$INSTDIR\uninstall.exe"
+  !insertmacro RemoveGuide
   RMDir "$INSTDIR"
   ; The maker's folder under Program Files only when nothing else is left in it.
   RMDir "$PROGRAMFILES\${MAKER}"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  ; The guide's entry under whichever of its names the installer chose.
+  Delete "$SMPROGRAMS\${PRODUCT} User's Guide.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Kurzanleitung.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Guide d'utilisation.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

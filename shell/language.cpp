@@ -52,3 +52,12 @@ const char *HelpFileForOffset(int offset)
         return "STRVFRE.HLP";
     return "STRVENG.HLP";
 }
+
+const char *GuidePageForOffset(int offset)
+{
+    if (offset == LANG_OFFSET_GERMAN)
+        return "guide\\de.htm";
+    if (offset == LANG_OFFSET_FRENCH)
+        return "guide\\fr.htm";
+    return "guide\\en.htm";
+}

@@ -5,6 +5,7 @@
 
 #include "about_box.h"
 #include "combo_table.h"
+#include "help.h"
 #include "settings_panel.h"
 #include "shell_state.h"
 #include "../evaluate/capture_settings.h"
@@ -100,6 +101,7 @@ static BOOL OnInitDialog(HWND dialog)
     LogoLoaded = 0;
     MemoryTestDone = 0;
     TestFileSizeMB = 20;
+    HelpViewerStarted = 0;
     SetWindowTextA(dialog, AppCaption);
     IconHandle = LoadIconA(AppInstance, "STRAVOICON");
 
@@ -261,7 +263,7 @@ static BOOL OnCommand(HWND dialog, WORD id, WORD notification)
 {
     switch (id) {
     case IDC_CLOSE:
-        WinHelpA(dialog, HelpFile, HELP_QUIT, 0);
+        QuitHelp(dialog);
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case IDC_DRIVES:
@@ -269,7 +271,7 @@ static BOOL OnCommand(HWND dialog, WORD id, WORD notification)
             OnDriveChange(dialog);
         return TRUE;
     case IDC_HELP_BUTTON:
-        WinHelpA(dialog, HelpFile, HELP_CONTENTS, 0);
+        OpenHelp(dialog);
         return TRUE;
     case IDC_START:
         return OnStartTest(dialog);

@@ -14,6 +14,7 @@ int IsWindowsNT;
 int DefaultNtsc;
 int ReferenceStored;
 int TestStarted;
+char ProgramFolder[MAX_PATH];
 
 int SelectedDrive;
 int LastTestedDrive;
@@ -24,6 +25,7 @@ int RateCapOff;
 char QualityText[QUALITY_TEXT_SIZE];
 char TextBuffer[TEXT_BUFFER_SIZE];
 HICON IconHandle;
+int HelpViewerStarted;
 
 int LoadLangString(HINSTANCE instance, UINT id, char *buffer, int size)
 {

@@ -18,6 +18,9 @@ extern int IsWindowsNT;
 extern int DefaultNtsc;
 extern int ReferenceStored;
 extern int TestStarted;
+/* The program file's folder with its closing backslash, where its guide and an old
+   help file lie; empty when the system does not tell it. */
+extern char ProgramFolder[MAX_PATH];
 
 /* State of the main dialog. */
 extern int SelectedDrive;
@@ -29,6 +32,8 @@ extern int RateCapOff;
 extern char QualityText[QUALITY_TEXT_SIZE];
 extern char TextBuffer[TEXT_BUFFER_SIZE];
 extern HICON IconHandle;
+/* The old help viewer was started by Help in this run of the dialog. */
+extern int HelpViewerStarted;
 
 /* Loads string id + LanguageOffset; returns the characters copied, 0 if missing. */
 int LoadLangString(HINSTANCE instance, UINT id, char *buffer, int size);

@@ -15,6 +15,22 @@ int ReadCountryDefaults()
     return offset;
 }
 
+/* Walked a character at a time: in a double-byte code page a trail byte can equal
+   the backslash. */
+void FindProgramFolder()
+{
+    DWORD length = GetModuleFileNameA(AppInstance, ProgramFolder, sizeof ProgramFolder);
+    if (length == 0 || length >= sizeof ProgramFolder) {
+        ProgramFolder[0] = 0;
+        return;
+    }
+    char *end = ProgramFolder;
+    for (char *p = ProgramFolder; *p; p = CharNextA(p))
+        if (*p == '\\')
+            end = p + 1;
+    *end = 0;
+}
+
 void ChooseLanguage()
 {
     int offset = ReadCountryDefaults();
@@ -79,6 +95,7 @@ void RunMainDialog()
 int StravoMain(HINSTANCE instance)
 {
     AppInstance = instance;
+    FindProgramFolder();
     ChooseLanguage();
     if (RaiseRunningInstance())
         return 0;

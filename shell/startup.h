@@ -7,6 +7,9 @@
 /* Default LanguageOffset from iCountry of WIN.INI; sets DefaultNtsc. */
 int ReadCountryDefaults();
 
+/* ProgramFolder from the program file's name. */
+void FindProgramFolder();
+
 /* The language from the country code and the stored word, then as SetLanguage. */
 void ChooseLanguage();
 

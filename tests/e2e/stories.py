@@ -221,10 +221,12 @@ def story_english_nt_two_drives(s):
 
 # German on Windows 95 with an Ocelot and a reference stored already: a new file
 # size and French in the system information dialog, a test of T:, a close that
-# asks (Cancel, then Yes); the next start speaks French and shows T:'s rates.
+# asks (Cancel, then Yes); the next start speaks French, shows T:'s rates and hands
+# its guide's page to the program for .htm files, one that notes the file it gets.
 def story_german_95_then_french(s):
     s.plant("win95", [("HKCU", SERVAL, "Language", "GER"), ("HKCU", SERVAL, "EditingBoard", "vexoVIDEO Ocelot"),
-                      ("HKCU", CARACAL, "AssumedDataRate", 1000)])
+                      ("HKCU", CARACAL, "AssumedDataRate", 1000), ("HKLM", r"Software\Classes\.htm", "@", "g"),
+                      ("HKLM", r"Software\Classes\g\shell\open\command", "@", r"cmd /c echo %1>C:\windows\temp\g")])
     before = s.snapshot()
     dialog = s.start()
     s.keys(CAPTION, "alt+m")
@@ -261,6 +263,10 @@ def story_german_95_then_french(s):
     before = s.snapshot()
     dialog = s.start()
     assert s.item(dialog, 1)["text"] == "Fermeture"
+    # Help: the page beside the program, as Wine names it (its drive Z: is /)
+    s.keys(CAPTION, "alt+a")
+    g = os.environ["WINEPREFIX"] + "/drive_c/windows/temp/g"
+    assert wait(lambda: os.path.exists(g) and open(g).read()).split() == ["Z:" + os.path.abspath(s.args.exe)[:-10].replace("/", "\\") + r"guide\fr.htm"]
     # Without a logo the frame shows, and the dialog ends where the logo would begin.
     assert s.item(dialog, 100)["visible"] and s.item(dialog, 100)["l"] == dialog["r"]
     s.click(s.item(dialog, 101))

@@ -7,7 +7,9 @@
 //                                (handles as decimal numbers, 0 for none, whatever the pointer width)
 //   items HWND                   the texts of a drop-down list, a line each, "*" before the selected one
 //   dump                         every value under HKCU and HKLM\Software (not
-//                                Software\Classes, not Software\Wine): key name type hex
+//                                Software\Classes, not Software\Wine, not the console
+//                                settings that a console program's first start writes):
+//                                key name type hex
 //   set ROOT KEY NAME VALUE      a text, or a number when VALUE starts with "#"
 //   set ROOT KEY                 deletes the key with all below it
 #include <windows.h>
@@ -60,7 +62,7 @@ static BOOL CALLBACK Top(HWND w, LPARAM)
 static void Dump(HKEY root, const char *name, const std::wstring &path)
 {
     HKEY key;
-    if (path == L"Software\\Classes" || path == L"Software\\Wine" || RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key))
+    if (path == L"Software\\Classes" || path == L"Software\\Wine" || path == L"Console" || RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key))
         return;
     wchar_t sub[512];
     static BYTE data[65536];

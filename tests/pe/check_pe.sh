@@ -3,9 +3,11 @@
 # subsystem version 4.0 and only imports that imports.txt names (functions that
 # Windows 95 and NT 4.0 both have); the dialog procedures exported by their plain
 # names; dialogs, strings and icons of all three languages exactly as resources.rc
-# has them. Prints "pe: N passed, N failed".
+# has them. A package (the ZIP or the installer of scripts/package): the program, its
+# logo, the guide's three pages and every picture they show, the ZIP its readme too.
+# Prints "pe: N passed, N failed".
 #
-# check-pe STRAVO.EXE...   (--write FILE.EXE: resources.rc anew from that file)
+# check-pe STRAVO.EXE|PACKAGE...   (--write FILE.EXE: resources.rc anew from that file)
 here=$(dirname "$0")
 export LC_ALL=C
 rc() { "${1}-w64-mingw32-windres" -J coff -O rc -i "$2"; }
@@ -18,6 +20,12 @@ check() { # what, command
     if eval "$2"; then echo "ok   $1"; passed=$((passed + 1)); else echo "FAIL $1"; failed=$((failed + 1)); fi
 }
 for exe; do
+    if [[ $exe != */stravo.exe ]]; then
+        lacks=$(for f in stravo.exe VEXOLOGO.DIB guide/{en,de,fr}.htm $([[ $exe == *.zip ]] && echo README.TXT) $(7z e -so "$exe" 'guide/*.htm' |
+            grep -o 'img/[^"]*' | sed 's|^|guide/|'); do 7z l -slt "$exe" | grep -qxF "Path = $f" || echo "$f"; done)
+        check "$(basename "$exe") holds the program, its logo and guide${lacks:+, not $lacks}" '[ -z "$lacks" ]'
+        continue
+    fi
     arch=$(basename "$(dirname "$exe")")
     head=$("${arch}-w64-mingw32-objdump" -p "$exe")
     imports=$(awk '/DLL Name:/ { dll = tolower($3) } dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ { print dll, $3 }' <<<"$head")

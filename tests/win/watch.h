@@ -1,8 +1,9 @@
 // Force-included into the program's sources as the Windows runner builds them (the
 // product is built without it). What the program makes and frees is counted,
-// since Wine's GetGuiResources counts nothing; message boxes, help calls, files
-// opened, texts drawn, titles set and nested dialogs are the runner's to record and script; a chosen global
-// allocation fails. windows.h comes first, so its declarations keep their names.
+// since Wine's GetGuiResources counts nothing; message boxes, help calls (the old
+// viewer's and the shell's), files opened, texts drawn, titles set and nested dialogs
+// are the runner's to record and script; a chosen global allocation fails. windows.h
+// comes first, so its declarations keep their names.
 #ifndef STRAVO_WATCH_H
 #define STRAVO_WATCH_H
 
@@ -21,6 +22,7 @@ HANDLE WINAPI WatchCreateFileA(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWOR
 LONG WatchKey(LONG status, HKEY *key);
 int WINAPI WatchMessageBoxA(HWND, LPCSTR, LPCSTR, UINT);
 BOOL WINAPI WatchWinHelpA(HWND, LPCSTR, UINT, ULONG_PTR);
+HINSTANCE WINAPI WatchShellExecuteA(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 INT_PTR WINAPI WatchDialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 BOOL WINAPI WatchTextOutA(HDC, int, int, LPCSTR, int);
 BOOL WINAPI WatchSetWindowTextA(HWND, LPCSTR);
@@ -54,6 +56,7 @@ BOOL WINAPI WatchSetWindowTextA(HWND, LPCSTR);
 #define ShowCursor(show) (CursorShown += (show) ? 1 : -1, ShowCursor(show))
 #define MessageBoxA WatchMessageBoxA
 #define WinHelpA WatchWinHelpA
+#define ShellExecuteA WatchShellExecuteA
 #define DialogBoxParamA WatchDialogBoxParamA
 #define TextOutA WatchTextOutA
 #define SetWindowTextA WatchSetWindowTextA

@@ -127,7 +127,7 @@ void ResetRegistry(const char *country = "1")
 }
 
 // What the watch saw: message boxes as lines "text|caption|style|owned", help calls
-// as "FILE command;", files opened as "PATH access share disposition flags;", texts
+// as "FILE command;" and "VERB FILE;" (the shell's), files opened as "PATH access share disposition flags;", texts
 // drawn as "TEXT;"; answers
 // to the next boxes (IDOK after them); the n-th global allocation from now that fails
 // (0: none).
@@ -256,8 +256,8 @@ HANDLE WINAPI WatchCreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURIT
 
 string Ansi(const char *utf8);
 
-// A message box as Boxes holds it.
-string Box(const char *utf8, UINT style, bool owned)
+// A message box as Boxes holds it; by default a warning owned by a window.
+string Box(const char *utf8, UINT style = MB_ICONEXCLAMATION, bool owned = true)
 {
     return Text("%s|vexoVIDEO STRAVO (Stravometer)|%u|%s\n", Ansi(utf8).c_str(), style, owned ? "owned" : "");
 }
@@ -284,6 +284,14 @@ BOOL WINAPI WatchWinHelpA(HWND, LPCSTR file, UINT command, ULONG_PTR)
 {
     Help += string(file) + " " + to_string(command) + ";";
     return TRUE;
+}
+
+// The shell's answer; the program's folder in the Help test.
+#define HERE "C:\\stravo\\"
+INT_PTR ShellAnswer;
+HINSTANCE WINAPI WatchShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    return Help += Text("%s %s;", verb, file), (HINSTANCE)ShellAnswer;
 }
 
 
@@ -485,14 +493,36 @@ TEST(MainDialogOpensForTheBoardFound)
                 Command(dialog, id), seen += Text("%d%d%d%d%d ", SampleRateChoice, StereoAudio, Audio16Bit, Dma16Bit, BoardType);
             if (&r == rows)
                 CHECK_EQ(seen, "11100 10100 10102 10002 10012 00012 01012 01011 01111 01101 21101 ");
-            Command(dialog, IDC_HELP_BUTTON);
             Command(dialog, IDC_CLOSE);
-            CHECK_EQ(Help, "STRVENG.HLP 3;STRVENG.HLP 2;");
         });
         CHECK_EQ(to_string(PumaToMemoryRate) + Get(LM, kStravo + "\\LastBoard", "") + Boxes, r.lastBoard);
         // What it only reads it leaves as it was: no empty keys.
         if (&r == rows + 1)
             CHECK(!KeyThere(CU, kCompany) && !KeyThere(CU, "Software\\vexo"));
+    }
+}
+
+// Help: an old help file of the language beside the program, which Close then
+// ends, else the language's guide page through the shell (which fails on 32 and
+// less); a page missing or not opened is told. Each row adds its file beside the
+// program.
+TEST(HelpOpensAnOldHelpFileOrTheGuide)
+{
+    struct { int offset; const char *file; bool fails; string seen; } rows[] = {
+        {0, "guide\\en.htm", 1, "open " HERE "guide\\en.htm;" + Box("Windows could not open the user's guide:\n" HERE "guide\\en.htm\nOpen it with a web browser.")},
+        {500, "guide\\fr.htm", 0, Box("Die Kurzanleitung fehlt:\n" HERE "guide\\de.htm\nInstallieren oder entpacken Sie vexoVIDEO STRAVO erneut.")},
+        {500, "guide\\de.htm", 0, "open " HERE "guide\\de.htm;"},
+        {600, "STRVGER.HLP", 0, "open " HERE "guide\\fr.htm;"},
+        {600, "STRVFRE.HLP", 0, HERE "STRVFRE.HLP 3;" HERE "STRVFRE.HLP 2;"},
+    };
+    CreateDirectoryA(HERE, 0), CreateDirectoryA(HERE "guide", 0), strcpy(ProgramFolder, HERE);
+    for (auto &r : rows) {
+        // gone when the runner ends, however it ends
+        CreateFileA((HERE + string(r.file)).c_str(), 0, 0, 0, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, 0);
+        StartAs(r.offset, 1);
+        ShellAnswer = 33 - r.fails;
+        RunMain([](HWND dialog) { Command(dialog, IDC_HELP_BUTTON), Command(dialog, IDC_CLOSE); });
+        CHECK_EQ(Help + Boxes, r.seen);
     }
 }
 
@@ -566,8 +596,8 @@ TEST(ATestIsShownStoredAndKept)
 TEST(ClosingAsksWhenAStoreIsDue)
 {
     const string ask = Box("Data rate for selected hard disk still not saved\nSave as reference and close program ?",
-                                MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL, true);
-    const string untested = Box("Hard disk not yet tested", MB_ICONEXCLAMATION, true);
+                                MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL);
+    const string untested = Box("Hard disk not yet tested");
     enum { BOARD = 1, CARACAL = 2, TEST = 4, FAILS = 8, OTHER = 16, STORE = 32 };
     struct Row {
         const char *what;
@@ -644,9 +674,9 @@ HWND Owner()
 
 TEST(DiskTestWhenThingsGoWrong)
 {
-    const string boxes[] = {"", Box("Could not open file", MB_ICONHAND, true),
-                            Box("No free system memory", MB_ICONHAND | MB_TASKMODAL, true),
-                            Box("Not enough free hard disk space (19 MB / 20 MB)", MB_ICONEXCLAMATION, true)};
+    const string boxes[] = {"", Box("Could not open file", MB_ICONHAND),
+                            Box("No free system memory", MB_ICONHAND | MB_TASKMODAL),
+                            Box("Not enough free hard disk space (19 MB / 20 MB)")};
     struct Row {
         const char *what;
         // 0: none; 1: sample array; 2: write buffer; 3: read buffer
