@@ -21,7 +21,6 @@
 #include "../../measure/drive_list.h"
 #include "../../measure/drive_records.h"
 #include "../../measure/memory_bandwidth.h"
-#include "../../measure/memory_rules.h"
 #include "../../resources/resource.h"
 #include "../../shell/language.h"
 #include "../../shell/shell_state.h"
@@ -254,12 +253,18 @@ HANDLE WINAPI WatchCreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURIT
     return WatchMade(WATCH_FILE, CreateFileA(path, access, share, security, disposition, flags, model));
 }
 
-string Ansi(const char *utf8);
+// A string of the program's in a language, as its ANSI calls see it (its text is pe's
+// to check).
+string Lang(UINT id, int offset = LanguageOffset)
+{
+    char text[512];
+    return LoadStringA(GetModuleHandleA(0), id + offset, text, sizeof text) ? text : "?";
+}
 
 // A message box as Boxes holds it; by default a warning owned by a window.
-string Box(const char *utf8, UINT style = MB_ICONEXCLAMATION, bool owned = true)
+string Box(const string &text, UINT style = MB_ICONEXCLAMATION, bool owned = true)
 {
-    return Text("%s|vexoVIDEO STRAVO (Stravometer)|%u|%s\n", Ansi(utf8).c_str(), style, owned ? "owned" : "");
+    return Text("%s|vexoVIDEO STRAVO (Stravometer)|%u|%s\n", text.c_str(), style, owned ? "owned" : "");
 }
 
 int WINAPI WatchMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
@@ -353,16 +358,6 @@ string Texts(HWND dialog, std::initializer_list<int> ids)
     return texts;
 }
 
-// A text as the program's ANSI calls see it.
-string Ansi(const char *utf8)
-{
-    wchar_t wide[1024];
-    char ansi[1024];
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, 0, 0);
-    return ansi;
-}
-
 // Start-up and the main dialog, through the program's own procedures on its own
 // templates: the board found and its settings panel, a test evaluated, painted,
 // stored and closed, and the close prompt.
@@ -432,8 +427,8 @@ TEST(StartUpWithoutItsDialogOrOnAnotherPlatform)
     seen += to_string(IsIconic(first));
     DestroyWindow(first);
     seen += to_string(RaiseRunningInstance());
-    CHECK_EQ(seen + Boxes, "111000100" + Box("Zu wenig freier Systemspeicher", MB_TASKMODAL | MB_ICONHAND, false) +
-                               Box("Diese Version des vexoVIDEO STRAVO läuft nicht unter Ihrem Betriebssystem", MB_TASKMODAL | MB_ICONHAND, false));
+    CHECK_EQ(seen + Boxes, "111000100" + Box(Lang(IDS_NO_MEMORY), MB_TASKMODAL | MB_ICONHAND, false) +
+                               Box(Lang(IDS_WRONG_PLATFORM), MB_TASKMODAL | MB_ICONHAND, false));
 }
 
 TEST(MainDialogOpensForTheBoardFound)
@@ -509,8 +504,8 @@ TEST(MainDialogOpensForTheBoardFound)
 TEST(HelpOpensAnOldHelpFileOrTheGuide)
 {
     struct { int offset; const char *file; bool fails; string seen; } rows[] = {
-        {0, "guide\\en.htm", 1, "open " HERE "guide\\en.htm;" + Box("Windows could not open the user's guide:\n" HERE "guide\\en.htm\nOpen it with a web browser.")},
-        {500, "guide\\fr.htm", 0, Box("Die Kurzanleitung fehlt:\n" HERE "guide\\de.htm\nInstallieren oder entpacken Sie vexoVIDEO STRAVO erneut.")},
+        {0, "guide\\en.htm", 1, "open " HERE "guide\\en.htm;" + Box(Text(Lang(IDS_GUIDE_NOT_OPENED, 0).c_str(), HERE "guide\\en.htm"))},
+        {500, "guide\\fr.htm", 0, Box(Text(Lang(IDS_GUIDE_MISSING, 500).c_str(), HERE "guide\\de.htm"))},
         {500, "guide\\de.htm", 0, "open " HERE "guide\\de.htm;"},
         {600, "STRVGER.HLP", 0, "open " HERE "guide\\fr.htm;"},
         {600, "STRVFRE.HLP", 0, HERE "STRVFRE.HLP 3;" HERE "STRVFRE.HLP 2;"},
@@ -595,9 +590,8 @@ TEST(ATestIsShownStoredAndKept)
 // Closing asks to store exactly when a measured rate would otherwise be lost.
 TEST(ClosingAsksWhenAStoreIsDue)
 {
-    const string ask = Box("Data rate for selected hard disk still not saved\nSave as reference and close program ?",
-                                MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL);
-    const string untested = Box("Hard disk not yet tested");
+    const string ask = Box(Lang(IDS_STORE_PROMPT, 0), MB_TASKMODAL | MB_ICONEXCLAMATION | MB_YESNOCANCEL);
+    const string untested = Box(Lang(IDS_NOT_TESTED, 0));
     enum { BOARD = 1, CARACAL = 2, TEST = 4, FAILS = 8, OTHER = 16, STORE = 32 };
     struct Row {
         const char *what;
@@ -674,9 +668,8 @@ HWND Owner()
 
 TEST(DiskTestWhenThingsGoWrong)
 {
-    const string boxes[] = {"", Box("Could not open file", MB_ICONHAND),
-                            Box("No free system memory", MB_ICONHAND | MB_TASKMODAL),
-                            Box("Not enough free hard disk space (19 MB / 20 MB)")};
+    const string boxes[] = {"", Box(Lang(IDS_CANNOT_OPEN, 0), MB_ICONHAND), Box(Lang(IDS_NO_MEMORY, 0), MB_ICONHAND | MB_TASKMODAL),
+                            Box(Lang(IDS_DISK_FULL, 0) + " (19 MB / 20 MB)")};
     struct Row {
         const char *what;
         // 0: none; 1: sample array; 2: write buffer; 3: read buffer
@@ -724,12 +717,15 @@ TEST(DiskTestWhenThingsGoWrong)
         CHECK_EQ(Live(WATCH_FILE) * 10 + Live(WATCH_MEMORY), t.samples ? 1 : 0);
         // How far each pass is, at its start and at each look at the queue, where
         // a new title takes 2 s and no block's time.
-        string titles;
-        for (const char *share : {"W0", "W23", "W46", "W69", "W92", "", "R0", "R46", "R92", "", ""})
-            titles += (*share ? string(*share == 'W' ? "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) "
-                                                     : "Reading test file... wait (20 MB) ") + (share + 1) + "%" : AppCaption) + "|";
+#define W "Writing test file... wait - 20 MB (C:\\VEXOSV32.DAT) "
+#define R "Reading test file... wait (20 MB) "
+#define C "vexoVIDEO STRAVO (Stravometer)|"
         if (&r == rows)
-            CHECK_EQ(Disk.titles + Opens, titles + "C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
+            CHECK_EQ(Disk.titles + Opens, W "0%|" W "23%|" W "46%|" W "69%|" W "92%|" C R "0%|" R "46%|" R "92%|" C C
+                     "C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
+#undef W
+#undef R
+#undef C
         DeleteTestFiles(Owner());
         CHECK(!FileThere() && !t.samples && Live(WATCH_MEMORY) == 0);
         // only a drive tested when a clean-up came has rates kept
@@ -817,24 +813,24 @@ TEST(EveryFigureFitsItsBox)
         ResetRegistry();
         StartAs(offset, 1);
         RunMain([&](HWND dialog) {
-            // the text, the room the box leaves it
-            auto fits = [](HWND window, int id, const string &text, int margin) {
+            // the box's text, or the line given, against the room the box leaves it
+            auto fits = [](HWND window, int id, int margin, string text = "") {
                 RECT r;
                 GetClientRect(GetDlgItem(window, id), &r);
+                text = text.empty() ? TextOf(window, id) : text;
                 Context = Text("language %d, control %d: \"%s\"", LanguageOffset, id, text.c_str());
                 CHECK(Extent(GetDlgItem(window, id), text) <= r.right - margin);
             };
             TestResult &t = TestResults[0];
-            t.tested = 1, t.writeRate = t.readRate = t.storedWriteRate = t.storedReadRate = 0xFFFFFFFF;
-            ToMemoryRate = FromMemoryRate = EvaluatedMemoryRate(0xFFFFFFFF), RateCapOff = 1;
+            t.tested = 1, t.writeRate = t.readRate = 0xFFFFFFFF;
+            // the memory at the evaluation's limit
+            ToMemoryRate = FromMemoryRate = 132000, RateCapOff = 1;
             CheckDlgButton(dialog, IDC_AUDIO, BST_UNCHECKED);
             Command(dialog, IDC_OCELOT);
             InvalidateRect(dialog, 0, TRUE), UpdateWindow(dialog);
             for (int id : {IDC_WRITE_TEXT, IDC_READ_TEXT, IDC_RATE})
-                fits(dialog, id, TextOf(dialog, id), 0);
+                fits(dialog, id, 0);
             CHECK_EQ(TextOf(dialog, IDC_WRITE_TEXT) + TextOf(dialog, IDC_RATE), "4294967295 kB/s118795 kB/s");
-            char freeOf[32];
-            LoadLangString(AppInstance, IDS_FREE_OF, freeOf, sizeof freeOf);
             for (uint64_t mb : {9999u, 10239999u, 0xFFFFFFFFu}) {
                 Fake = {"W:\\", "", 4, mb, mb};
                 DriveTable[0].description[0] = 0;
@@ -842,13 +838,13 @@ TEST(EveryFigureFitsItsBox)
                 string line = DriveTable[0].description, size = mb < 10000 ? "9999MB" : mb < 0xFFFFFFFF ? "9999GB" : "4095TB";
                 // the closed box's text: inside its 3-D edges, beside its button, a pixel in
                 // from each side and one more on the left
-                fits(dialog, IDC_DRIVES, line, GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 3);
-                CHECK_EQ(line.substr(std::min(line.rfind("(W:)"), line.size())), "(W:) " + size + " " + freeOf + " " + size);
+                fits(dialog, IDC_DRIVES, GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 3, line);
+                CHECK_EQ(line.substr(std::min(line.rfind("(W:)"), line.size())), "(W:) " + size + " " + Lang(IDS_FREE_OF) + " " + size);
             }
             MeasuredMemoryRate = 0xFFFFFFFF, TestFileSizeMB = 2000, MemoryTestDone = 1;
             Pending = [&](HWND info) {
-                fits(info, IDC_MEMORY_RATE, TextOf(info, IDC_MEMORY_RATE), 0);
-                fits(info, IDC_FILESIZE, TextOf(info, IDC_FILESIZE), 4);
+                fits(info, IDC_MEMORY_RATE, 0);
+                fits(info, IDC_FILESIZE, 4);
                 Command(info, IDOK);
             };
             Command(dialog, IDC_MORE);
@@ -875,8 +871,7 @@ TEST(MemoryTestAndSystemInformation)
     // The language notice speaks the language chosen and stands over every window;
     // the stories go through the dialog itself.
     RunDialog(SysInfoDialogId, SysInfoDlgProc, [](HWND dialog) { Pick(dialog, IDC_LANGUAGE, 1), Command(dialog, IDOK); });
-    CHECK_EQ(Boxes, Box("Sprachänderungen werden erst beim nächsten Start von vexoVIDEO STRAVO aktiv",
-                        MB_ICONHAND | MB_TASKMODAL, false));
+    CHECK_EQ(Boxes, Box(Lang(IDS_LANGUAGE_NOTICE, 500), MB_ICONHAND | MB_TASKMODAL, false));
 }
 
 // The graph dialog on a known test, and the capture tool's values on the real
@@ -911,7 +906,7 @@ TEST(GraphOfATest)
         char title[128];
         RECT w;
         GetWindowTextA(graph, title, sizeof title), GetWindowRect(graph, &w);
-        CHECK_EQ(Text("%s %ldx%ld", title, w.right - w.left, w.bottom - w.top), Ansi("Datenrate Grafik -  Laufwerk U: 600x300"));
+        CHECK_EQ(Text("%s %ldx%ld", title, w.right - w.left, w.bottom - w.top), "Datenrate Grafik -  Laufwerk U: 600x300");
         UpdateWindow(graph);
         CHECK_EQ(Texts(graph, {IDC_Y_MAX, IDC_X_MID, IDC_X_MAX, IDC_CURSOR_KB}), "1045000 10 20 10000 ");
         // each average beside its curve, write first
