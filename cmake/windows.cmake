@@ -60,14 +60,15 @@ add_custom_target(stravo_logo ALL DEPENDS ${CMAKE_BINARY_DIR}/VEXOLOGO.DIB)
 # a page a language, written by pandoc from docs/guide/*.md, and the pictures. The
 # pages are in the Windows code page, since the browsers of Windows 95 and NT 4.0
 # read neither UTF-8 nor hexadecimal character references; the pictures are GIF,
-# since Internet Explorer 3 shows no PNG.
+# since Internet Explorer 3 shows no PNG. No typographic quotes or dots: the guide
+# quotes the program's texts as they stand ("Mehr...").
 set(GUIDE_DIR ${CMAKE_BINARY_DIR}/guide)
 set(GUIDE_FILES)
 foreach(lang en de fr)
     add_custom_command(
         OUTPUT ${GUIDE_DIR}/${lang}.htm
         COMMAND ${CMAKE_COMMAND} -E make_directory ${GUIDE_DIR}
-        COMMAND pandoc -f markdown -t html4 --standalone --template ${CMAKE_SOURCE_DIR}/cmake/guide.html
+        COMMAND pandoc -f markdown-smart -t html4 --standalone --template ${CMAKE_SOURCE_DIR}/cmake/guide.html
                 --lua-filter ${CMAKE_SOURCE_DIR}/cmake/guide.lua -M lang=${lang}
                 -o ${GUIDE_DIR}/${lang}.utf8 ${CMAKE_SOURCE_DIR}/docs/guide/${lang}.md
         COMMAND iconv -f UTF-8 -t WINDOWS-1252 -o ${GUIDE_DIR}/${lang}.htm ${GUIDE_DIR}/${lang}.utf8
