@@ -113,9 +113,10 @@ int main(int argc, char **argv)
     GetDiskFreeSpaceExA(root, &available, &total, &totalFree);
     snprintf(DriveTable[0].driveName, DRIVE_NAME_SIZE, "%s", dir);
     TestResults[0].freeMB = (uint32_t)(available.QuadPart >> 20);
-    TestFileSizeMB = testOnly && argc > 3 ? atoi(argv[3]) : 20;
+    TestFileSizeMB = testOnly && argc > 3 ? atoi(argv[3]) : TEST_SIZE_AUTOMATIC;
     if (RunDiskTest(owner, 0))
-        printf("disk test: write %u kB/s, read %u kB/s\n", TestResults[0].writeRate, TestResults[0].readRate);
+        printf("disk test: write %u kB/s, read %u kB/s, %u MB\n", TestResults[0].writeRate, TestResults[0].readRate,
+               TestResults[0].blockCount * 96 / 1024);
     else
         printf("disk test: failed\n");
     const unsigned testBlocks = TestResults[0].blockCount;

@@ -92,6 +92,7 @@ static void StartPassClock(PassClock *clock)
 {
     LARGE_INTEGER frequency, now;
     clock->start = clock->frequency = clock->ticksMs = clock->markUs = clock->elapsedUs = clock->lookedUs = 0;
+    clock->lastTick = 0;
     if (PassCalls->queryFrequency(&frequency) && frequency.QuadPart > 0 && PassCalls->queryCounter(&now)) {
         clock->frequency = (uint64_t)frequency.QuadPart;
         clock->start = (uint64_t)now.QuadPart;
@@ -141,44 +142,53 @@ static void FillPattern(unsigned char *data, uint32_t bytes)
     }
 }
 
-/* The title of a pass: its text, and how far it is, as a share of its blocks. */
+/* The title of a pass: its text, the size and how far it is. A pass of automatic
+   length shows the size written so far, the only size that is true before it ends. */
 struct PassTitle {
-    char text[TITLE_SIZE];
+    char text[TEXT_BUFFER_SIZE];
     char progress[16]; /* the share's format in the language */
-    uint32_t blocks, shown;
+    const char *format, *path;
+    const TestLength *length;
+    uint32_t blockBytes, shown, shownMB;
+    int growing;
 };
 
 enum { NO_SHARE_SHOWN = 101 };
 
-static void ShowPassProgress(HWND owner, PassTitle *title, uint32_t done)
+static void ShowPassProgress(HWND owner, PassTitle *title, uint32_t done, uint64_t elapsedUs)
 {
-    uint32_t share = title->blocks ? (uint32_t)((uint64_t)done * 100 / title->blocks) : 0;
-    if (share == title->shown)
+    uint32_t share = PassShare(title->length, done, elapsedUs);
+    uint32_t blocks = title->growing ? done : title->length->maxBlocks;
+    uint32_t megabytes = (uint32_t)((uint64_t)blocks * title->blockBytes / 1048576);
+    if (share == title->shown && megabytes == title->shownMB)
         return;
     title->shown = share;
-    char line[TITLE_SIZE + 16], percent[16];
+    title->shownMB = megabytes;
+    char text[TITLE_SIZE], line[TITLE_SIZE + 16], percent[16];
+    if (title->path)
+        snprintf(text, sizeof text, title->format, title->text, (long)megabytes, title->path);
+    else
+        snprintf(text, sizeof text, title->format, title->text, (long)megabytes);
     snprintf(percent, sizeof percent, title->progress, (unsigned long)share);
-    size_t length = strlen(title->text);
-    snprintf(line, sizeof line, "%s%s%s", title->text, length && title->text[length - 1] == ' ' ? "" : " ", percent);
+    size_t length = strlen(text);
+    snprintf(line, sizeof line, "%s%s%s", text, length && text[length - 1] == ' ' ? "" : " ", percent);
     SetWindowTextA(owner, line);
 }
 
-static void ShowPassTitle(HWND owner, PassTitle *title, UINT id, const char *format, uint32_t blockCount,
+static void ShowPassTitle(HWND owner, PassTitle *title, UINT id, const char *format, const TestLength *length,
                           uint32_t blockBytes, const char *path)
 {
-    char text[TEXT_BUFFER_SIZE];
-    if (!LoadLangString(AppInstance, id, text, sizeof text))
-        text[0] = 0;
+    if (!LoadLangString(AppInstance, id, title->text, sizeof title->text))
+        title->text[0] = 0;
     if (!LoadLangString(AppInstance, IDS_PROGRESS, title->progress, sizeof title->progress))
         snprintf(title->progress, sizeof title->progress, "%s", "%lu%%");
-    long megabytes = (long)((uint64_t)blockCount * blockBytes / 1048576);
-    if (path)
-        snprintf(title->text, sizeof title->text, format, text, megabytes, path);
-    else
-        snprintf(title->text, sizeof title->text, format, text, megabytes);
-    title->blocks = blockCount;
+    title->format = format;
+    title->path = path;
+    title->length = length;
+    title->blockBytes = blockBytes;
+    title->growing = length->untilUs != 0;
     title->shown = NO_SHARE_SHOWN;
-    ShowPassProgress(owner, title, 0);
+    ShowPassProgress(owner, title, 0, 0);
 }
 
 /* At every hundredth block, and on a slow drive at least once a second, one key
@@ -194,7 +204,7 @@ static int PassInterrupted(HWND owner, uint32_t block, PassClock *clock, PassTit
     if (block % ESCAPE_CHECK_BLOCKS && clock->elapsedUs - clock->lookedUs < ESCAPE_CHECK_US)
         return 0;
     clock->lookedUs = clock->elapsedUs;
-    ShowPassProgress(owner, title, block - 1);
+    ShowPassProgress(owner, title, block - 1, clock->elapsedUs);
     int escape = PeekMessageA(&message, owner, WM_KEYUP, WM_KEYUP, PM_REMOVE) && message.wParam == VK_ESCAPE;
     clock->markUs = PassClockUs(clock);
     return escape || PassStopped;
@@ -216,16 +226,17 @@ static HANDLE BeginPass(HWND owner, uint32_t blockBytes, const char *path, int w
     return file;
 }
 
-/* Times each block into the samples; returns the blocks done. A block that fails,
-   or a read that comes short, is reported and ends the pass with *failed set. */
+/* Times each block into the samples until the pass has its length; returns the
+   blocks done. A block that fails, or a read that comes short, is reported and ends
+   the pass with *failed set. A pass that reached its length says so in its title. */
 static uint32_t TimeBlocks(HWND owner, PassTitle *title, HANDLE file, unsigned char *data, uint32_t blockBytes,
-                           uint32_t count, BlockSample *samples, int writing, int *failed)
+                           const TestLength *length, BlockSample *samples, int writing, int *failed)
 {
     PassClock clock;
     StartPassClock(&clock);
     *failed = 0;
     uint32_t i = 1;
-    for (; i <= count; i++) {
+    for (; i <= length->maxBlocks; i++) {
         if (PassInterrupted(owner, i, &clock, title))
             break;
         DWORD done = 0;
@@ -241,6 +252,10 @@ static uint32_t TimeBlocks(HWND owner, PassTitle *title, HANDLE file, unsigned c
             samples[i - 1].writeUs = us;
         else
             samples[i - 1].readUs = us;
+        if (PassLengthReached(length, i, clock.elapsedUs)) {
+            ShowPassProgress(owner, title, i, clock.elapsedUs);
+            return i;
+        }
     }
     return i - 1;
 }
@@ -254,8 +269,12 @@ static void EndPass(HWND owner, BlockBuffer *buffer)
 }
 
 /* A write that fails is a full disk: the blocks written so far are the test. */
-int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples)
+int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples,
+              const TestLength *length)
 {
+    const TestLength fixed = {*blockCount, *blockCount, 0};
+    if (!length)
+        length = &fixed;
     const uint32_t blockBytes = blockKB * 1024;
     BlockBuffer buffer;
     HANDLE file = BeginPass(owner, blockBytes, path, 1, &buffer);
@@ -263,10 +282,10 @@ int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pa
         return 0;
     FillPattern(buffer.data, blockBytes);
     PassTitle title;
-    ShowPassTitle(owner, &title, IDS_WRITING, "%s - %ld MB (%s) ", *blockCount, blockBytes, path);
+    ShowPassTitle(owner, &title, IDS_WRITING, "%s - %ld MB (%s) ", length, blockBytes, path);
     SetCursor(LoadCursorA(0, IDC_WAIT));
     int failed;
-    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, *blockCount, samples, 1, &failed);
+    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, length, samples, 1, &failed);
     EndPass(owner, &buffer);
     return 1;
 }
@@ -279,21 +298,23 @@ int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *pat
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     PassTitle title;
-    ShowPassTitle(owner, &title, IDS_READING, "%s (%ld MB)", *blockCount, blockBytes, 0);
+    const TestLength length = {*blockCount, *blockCount, 0};
+    ShowPassTitle(owner, &title, IDS_READING, "%s (%ld MB)", &length, blockBytes, 0);
     SetCursor(LoadCursorA(0, IDC_WAIT));
     int failed;
-    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, *blockCount, samples, 0, &failed);
+    *blockCount = TimeBlocks(owner, &title, file, buffer.data, blockBytes, &length, samples, 0, &failed);
     EndPass(owner, &buffer);
     return !failed;
 }
 
+/* The size asked for: of an automatic test, the least it writes. */
 static void RefuseTooFull(HWND owner, const TestResult *r)
 {
     char text[TEXT_BUFFER_SIZE];
     if (!LoadLangString(AppInstance, IDS_DISK_FULL, text, sizeof text))
         text[0] = 0;
     snprintf(TextBuffer, sizeof TextBuffer, "%s (%lu MB / %ld MB)", text, (unsigned long)r->freeMB,
-             (long)TestFileSizeMB);
+             (long)(TestFileSizeMB == TEST_SIZE_AUTOMATIC ? AUTO_MIN_MB : TestFileSizeMB));
     MessageBoxA(owner, TextBuffer, AppCaption, MB_ICONEXCLAMATION);
 }
 
@@ -303,8 +324,9 @@ int RunDiskTest(HWND owner, int slot)
     r->blockSizeKB = BLOCK_SIZE_KB;
     snprintf(r->testFilePath, sizeof r->testFilePath, kTestFileFormat, DriveTable[slot].driveName);
 
-    uint32_t blocks = BlockCountForSize(TestSizeMB((uint32_t)TestFileSizeMB, r->freeMB), BLOCK_SIZE_KB);
-    if (FreeSpaceRefuses(BLOCK_SIZE_KB, blocks, r->freeMB)) {
+    const TestLength length = PlanTestLength((uint32_t)TestFileSizeMB, r->freeMB, BLOCK_SIZE_KB);
+    const uint32_t blocks = length.maxBlocks;
+    if (FreeSpaceRefuses(BLOCK_SIZE_KB, length.minBlocks, r->freeMB)) {
         RefuseTooFull(owner, r);
         return 0;
     }
@@ -330,7 +352,7 @@ int RunDiskTest(HWND owner, int slot)
     TestFileWritten[slot] = 1;
     RunningSlot = slot;
     PassStopped = 0;
-    int ok = WritePass(owner, r->blockSizeKB, &r->blockCount, r->testFilePath, r->samples);
+    int ok = WritePass(owner, r->blockSizeKB, &r->blockCount, r->testFilePath, r->samples, &length);
     /* A write pass that completed no block leaves nothing to read or to rate; one
        stopped by the clean-up has lost its file. */
     if (ok && (!r->blockCount || PassStopped))

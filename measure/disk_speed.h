@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include "drive_records.h"
+#include "rate_analysis.h"
 
 /* Unbuffered transfers need buffers aligned to the sector size; 4096 covers the
    sector sizes there are. */
@@ -33,8 +34,11 @@ void *AllocTestBuffer(HWND owner, uint32_t bytes);
 HANDLE OpenTestFile(HWND owner, const char *path, int forWriting);
 
 /* The timed passes: blockCount blocks of blockKB, each block's own time into
-   samples; blockCount becomes the count of completed blocks. 1 or 0. */
-int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples);
+   samples; blockCount becomes the count of completed blocks. 1 or 0. A write
+   pass of a given length writes at most blockCount blocks, and fewer where the
+   length is reached earlier. */
+int WritePass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples,
+              const TestLength *length = 0);
 int ReadPass(HWND owner, uint32_t blockKB, uint32_t *blockCount, const char *path, BlockSample *samples);
 
 /* 1 when the test of the slot succeeded (rates and samples fresh, tested set). */

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "memory_rules.h"
+#include "rate_analysis.h"
 #include "../evaluate/capture_rules.h"
 #include "../resources/resource.h"
 #include "../shell/combo_table.h"
@@ -77,7 +78,14 @@ static void InitSysInfo(HWND window)
     uint32_t shown = BoardType == BOARD_PUMA ? PumaToMemoryRate : MeasuredMemoryRate;
     snprintf(TextBuffer, sizeof TextBuffer, "%lu", (unsigned long)shown);
     SetDlgItemTextA(window, IDC_MEMORY_RATE, TextBuffer);
-    SetDlgItemInt(window, IDC_FILESIZE, (UINT)TestFileSizeMB, FALSE);
+    /* The automatic length in words; a number typed over them sets a size. */
+    if (TestFileSizeMB == TEST_SIZE_AUTOMATIC) {
+        if (!LoadLangString(AppInstance, IDS_SIZE_AUTOMATIC, TextBuffer, sizeof TextBuffer))
+            TextBuffer[0] = 0;
+        SetDlgItemTextA(window, IDC_FILESIZE, TextBuffer);
+    } else {
+        SetDlgItemInt(window, IDC_FILESIZE, (UINT)TestFileSizeMB, FALSE);
+    }
 
     for (int i = 0; i < 3; i++)
         if (!LoadLangString(AppInstance, IDS_ENGLISH + i, LanguageNames[i], LANGUAGE_NAME_SIZE))

@@ -1,6 +1,8 @@
 /* The memory test's copy and rate arithmetic, and the dialog's field rules. */
 #include "memory_rules.h"
 
+#include "rate_analysis.h"
+
 #include "../shell/language.h"
 
 void MemoryCopyKernel(const void *source, void *destination)
@@ -61,9 +63,9 @@ uint32_t EvaluatedMemoryRate(uint32_t measured)
 
 uint32_t ClampTestFileSizeMB(uint32_t requested)
 {
-    if (requested >= 2000)
-        return 2000;
-    return requested <= 10 ? 10 : requested;
+    if (requested >= MAX_TEST_SIZE_MB)
+        return MAX_TEST_SIZE_MB;
+    return requested <= MIN_TEST_SIZE_MB ? (uint32_t)MIN_TEST_SIZE_MB : requested;
 }
 
 uint32_t TestFileSizeFromText(const char *text)
@@ -74,12 +76,14 @@ uint32_t TestFileSizeFromText(const char *text)
     uint32_t value = 0;
     int digits = 0;
     for (; *p >= '0' && *p <= '9'; p++, digits++)
-        if (value < 100000)  /* far past the limit already: no need to count further */
+        if (value <= MAX_TEST_SIZE_MB)  /* past the limit already: no need to count further */
             value = value * 10 + (uint32_t)(*p - '0');
     while (*p == ' ')
         p++;
+    /* The field shows the automatic length in words; a text without a number,
+       the words or an emptied field, leaves it automatic. */
     if (!digits || *p)
-        value = 0;
+        return TEST_SIZE_AUTOMATIC;
     return ClampTestFileSizeMB(value);
 }
 

@@ -36,11 +36,11 @@ uint32_t AverageMemoryRate(const uint32_t rates[MEMORY_RUNS]);
    up to MEMORY_RATE_LIMIT, or MEMORY_RATE_WITHOUT_TEST when there is none. */
 uint32_t EvaluatedMemoryRate(uint32_t measured);
 
-/* The test file size the dialog accepts: 10..2000 MB. */
+/* The test file size the dialog accepts: 10..100000 MB. */
 uint32_t ClampTestFileSizeMB(uint32_t requested);
 
 /* The test file size of the edit field's text: a number, blanks around it allowed,
-   clamped; any other text reads as 0, so as 10 MB. */
+   clamped; any other text is TEST_SIZE_AUTOMATIC. */
 uint32_t TestFileSizeFromText(const char *text);
 
 /* Language list key of a stored language code: 1 "GER", 2 "FRE", else 0. */

@@ -21,6 +21,40 @@ int FreeSpaceRefuses(uint32_t blockKB, uint32_t blockCount, uint32_t freeMB)
     return (uint64_t)blockKB * blockCount > (uint64_t)freeMB * 1024;
 }
 
+TestLength PlanTestLength(uint32_t requestedMB, uint32_t freeMB, uint32_t blockKB)
+{
+    TestLength length = {0, 0, 0};
+    if (requestedMB != TEST_SIZE_AUTOMATIC) {
+        length.minBlocks = length.maxBlocks = BlockCountForSize(TestSizeMB(requestedMB, freeMB), blockKB);
+        return length;
+    }
+    /* Half the free space stays free: a capture drive is not to be filled by its test. */
+    uint32_t roomMB = freeMB / 2;
+    roomMB = roomMB < AUTO_MIN_MB ? (uint32_t)AUTO_MIN_MB : roomMB > AUTO_MAX_MB ? (uint32_t)AUTO_MAX_MB : roomMB;
+    length.minBlocks = BlockCountForSize(AUTO_MIN_MB, blockKB);
+    length.maxBlocks = BlockCountForSize(roomMB, blockKB);
+    length.untilUs = AUTO_SECONDS * 1000000ull;
+    return length;
+}
+
+int PassLengthReached(const TestLength *length, uint32_t done, uint64_t elapsedUs)
+{
+    return done >= length->maxBlocks ||
+           (length->untilUs && done >= length->minBlocks && elapsedUs >= length->untilUs);
+}
+
+uint32_t PassShare(const TestLength *length, uint32_t done, uint64_t elapsedUs)
+{
+    uint64_t share = length->maxBlocks ? (uint64_t)done * 100 / length->maxBlocks : 100;
+    if (length->untilUs && length->minBlocks) {
+        /* Until both the least size and the time are reached, the slower of the two tells. */
+        uint64_t bySize = (uint64_t)done * 100 / length->minBlocks, byTime = elapsedUs * 100 / length->untilUs;
+        uint64_t both = bySize < byTime ? bySize : byTime;
+        share = both > share ? both : share;
+    }
+    return share > 100 ? 100 : (uint32_t)share;
+}
+
 uint64_t CounterSpanUs(uint64_t counts, uint64_t frequency)
 {
     if (!frequency)
@@ -51,17 +85,38 @@ static uint32_t TimeOf(const PassTimes &p, uint32_t k)
     return p.ticks ? us / 1000 : us;
 }
 
+/* Running sums at every STRETCH_CHUNK-th block, for the largest test: a range of
+   stretch ends whose longest time, judged with its fewest blocks, is no slower
+   than the limit holds no end that could lower it, and is passed over whole. */
+enum { STRETCH_CHUNK = 64, STRETCH_CHUNKS = MAX_TEST_BLOCKS / STRETCH_CHUNK + 2 };
+static uint64_t ChunkSums[STRETCH_CHUNKS];
+
+/* Range sizes tried at an end, largest first; each a multiple of the next. */
+static const uint32_t kEndRanges[] = {STRETCH_CHUNK * 4096, STRETCH_CHUNK * 512, STRETCH_CHUNK * 64,
+                                      STRETCH_CHUNK * 8, STRETCH_CHUNK};
+
 /* The lowest rate, in blocks per second, of any stretch that begins at a stretch
    start and is judged with 33 blocks more than it holds; NO_STRETCH_LIMIT (65535)
    when none is slower, which caps nothing: timed to the microsecond, a disk of
    6.3 GB/s runs 65535 blocks a second and is not to be capped there. The
    cumulative times are running sums. A quota is compared with the limit by a
    product and divided out only where it is lower: a long test of a pausing disk
-   has hundreds of stretch starts, each tried against every end, and a 32-bit
-   machine divides 64-bit numbers slowly. */
+   has thousands of stretch starts, each tried against every end, and a 32-bit
+   machine divides 64-bit numbers slowly. The ends are walked from the last down,
+   as always; only ranges that cannot lower the limit are passed over, so the
+   limit, its bound and so the next stretch starts come out as the full walk's. */
 static uint32_t WorstStretch(const PassTimes &p, uint64_t total)
 {
     const uint64_t perSecond = p.perSecond;
+    const int chunked = p.n / STRETCH_CHUNK < STRETCH_CHUNKS;
+    if (chunked) {
+        uint64_t sum = 0;
+        for (uint32_t k = 0; k < p.n; k++) {
+            if (k % STRETCH_CHUNK == 0)
+                ChunkSums[k / STRETCH_CHUNK] = sum;
+            sum += TimeOf(p, k);
+        }
+    }
     uint64_t limit = NO_STRETCH_LIMIT, bound = 1, previous = 0;
     uint64_t atJ = TimeOf(p, 0), atAnchor = atJ;
     for (uint32_t j = 0, anchor = 0; j + 3 <= p.n; atJ += TimeOf(p, j + 1), j++) {
@@ -69,12 +124,29 @@ static uint32_t WorstStretch(const PassTimes &p, uint64_t total)
         if (step >= bound && previous <= bound && atJ - atAnchor <= (j - anchor) * bound) {
             anchor = j, atAnchor = atJ;
             uint64_t t = total - atJ; /* the k − j blocks after sample j */
-            for (uint32_t k = p.n - 1; k > j; t -= TimeOf(p, k), k--) {
+            uint32_t k = p.n - 1;
+            while (k > j) {
+                /* Ends lo..k, lo on a chunk boundary, all after j: passed over when
+                   even their longest time over their fewest blocks is not slower. */
+                uint32_t lo = k + 1;
+                for (uint32_t size : kEndRanges)
+                    if (chunked && (k + 1) % size == 0 && k + 1 - size > j &&
+                        (k + 1 - size - j + STRETCH_ALLOWANCE_BLOCKS) * perSecond >= limit * t) {
+                        lo = k + 1 - size;
+                        break;
+                    }
+                if (lo <= k) {
+                    t = ChunkSums[lo / STRETCH_CHUNK] - atJ;
+                    k = lo - 1;
+                    continue;
+                }
                 const uint64_t blocks = k - j + STRETCH_ALLOWANCE_BLOCKS;
                 if (blocks * perSecond < limit * t) {
                     limit = blocks * perSecond / t;
                     bound = t / blocks;
                 }
+                t -= TimeOf(p, k);
+                k--;
             }
         }
         previous = step;

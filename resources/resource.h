@@ -35,6 +35,7 @@
 #define IDS_GUIDE_MISSING 44 /* %s: the page looked for */
 #define IDS_PROGRESS 45 /* how far a disk pass is, after its title */
 #define IDS_GUIDE_NOT_OPENED 46 /* %s: the page */
+#define IDS_SIZE_AUTOMATIC 47 /* the test file size field when the test's length follows the drive */
 
 /* Language-independent strings. */
 #define IDS_DRIVE_FIRST 120 /* "C:" .. "K:" at 120..128 */

@@ -100,7 +100,7 @@ static BOOL OnInitDialog(HWND dialog)
 {
     LogoLoaded = 0;
     MemoryTestDone = 0;
-    TestFileSizeMB = 20;
+    TestFileSizeMB = TEST_SIZE_AUTOMATIC;
     HelpViewerStarted = 0;
     SetWindowTextA(dialog, AppCaption);
     IconHandle = LoadIconA(AppInstance, "STRAVOICON");

@@ -20,7 +20,7 @@ int SelectedDrive;
 int LastTestedDrive;
 int LogoLoaded;
 int MemoryTestDone;
-int TestFileSizeMB = 20;
+int TestFileSizeMB; /* automatic */
 int RateCapOff;
 char QualityText[QUALITY_TEXT_SIZE];
 char TextBuffer[TEXT_BUFFER_SIZE];

@@ -90,6 +90,25 @@ TEST(RateAnalysis, SizeOfTheTestFile)
         out += Text("%u/%u/%d ", size, blocks, FreeSpaceRefuses(96, blocks, r[1]));
     }
     EXPECT_EQ(out, "20/214/0 10/107/1 10/107/0 2000/21334/0 10/107/1 1999/21323/1 20/214/0 ");
+    // The automatic length: 20 MB and 10 s at least, 2000 MB and half the free space at most.
+    out.clear();
+    const uint32_t plans[][2] = {{0, 500}, {0, 100000}, {0, 41}, {0, 19}, {100000, 200000}};
+    for (auto p : plans) {
+        TestLength length = PlanTestLength(p[0], p[1], 96);
+        out += Text("%u/%u/%u/%d ", length.minBlocks, length.maxBlocks, (unsigned)(length.untilUs / 1000),
+                    FreeSpaceRefuses(96, length.minBlocks, p[1]));
+    }
+    EXPECT_EQ(out, "214/2667/10000/0 214/21334/10000/0 214/214/10000/0 214/214/10000/1 1066667/1066667/0/0 ");
+    // How far a pass is: the slower of its least size and its time, or its size limit.
+    out.clear();
+    const TestLength automatic = PlanTestLength(0, 500, 96), fixed = {214, 214, 0};
+    const uint32_t shares[][3] = {{0, 0, 0}, {107, 2000, 0}, {500, 5000, 0}, {213, 20000, 0}, {214, 10000, 0},
+                                  {2000, 3000, 0}, {2667, 3000, 0}, {107, 0, 1}, {213, 99000, 1}, {214, 0, 1}};
+    for (auto s : shares) {
+        const TestLength *length = s[2] ? &fixed : &automatic;
+        out += Text("%u/%d ", PassShare(length, s[0], s[1] * 1000ull), PassLengthReached(length, s[0], s[1] * 1000ull));
+    }
+    EXPECT_EQ(out, "0/0 20/0 50/0 99/0 100/1 74/0 100/1 50/0 99/0 100/1 ");
 }
 
 // Sizes in at most four digits, the unit growing by 1024 and with tenths below 100,
@@ -115,14 +134,14 @@ TEST(MemoryRules, RatesCopyFileSizeAndLanguage)
                            AverageMemoryRate(fast), MemoryRunRateFromCounts(20000, 10000000),
                            MemoryRunRateFromCounts(0, 10000000), MemoryRunRateFromCounts(1, 3000000000u),
                            EvaluatedMemoryRate(8192000), EvaluatedMemoryRate(73728), EvaluatedMemoryRate(0));
-    for (const char *text : {"5", "11", "1999", "2000", "99999999999", " 300 ", "", "12a", "-20"})
+    for (const char *text : {"5", "11", "1999", "2000", "100001", "99999999999", " 300 ", "", "12a", "automatisch"})
         out += Text("%u ", TestFileSizeFromText(text));
     for (const char *code : {"ger", "Fre", "DEU"}) {
         int key = LanguageKeyForCode(code);
         out += Text("|%d/%d/%s", key, OffsetForLanguageKey(key), CodeForLanguageKey(key));
     }
     EXPECT_EQ(out, "81920 46022 132000 73728 163840 8192000 4294967295 4294967295 132000 73728 85000|"
-                   "10 11 1999 2000 2000 300 10 10 10 "
+                   "10 11 1999 2000 100000 100000 300 0 0 0 "
                    "|1/500/GER|2/600/FRE|0/0/ENG");
     std::vector<uint32_t> source(MEMORY_SOURCE_SIZE / 4), destination(MEMORY_DESTINATION_SIZE / 4);
     for (size_t i = 0; i < source.size(); i++)

@@ -145,7 +145,7 @@ void StartAs(int languageOffset, int windowsNT)
     SetLanguage(languageOffset);
     IsWindowsNT = windowsNT;
     ReferenceStored = TestStarted = SelectedDrive = LastTestedDrive = RateCapOff = MemoryTestDone = 0;
-    TestFileSizeMB = 20;
+    TestFileSizeMB = TEST_SIZE_AUTOMATIC;
     for (int slot = 0; slot < MAX_DRIVES; slot++) {
         if (TestResults[slot].samples)
             GlobalFree((HGLOBAL)TestResults[slot].samples);
@@ -173,8 +173,8 @@ int Live(int kind = -1)
 // released or a log-off be sent at a chosen block (counted from 1).
 struct DiskScript {
     uint32_t failWriteAt = 0, shortReadAt = 0, escapeAtWrite = 0, endSessionAtWrite = 0, writeMs = 20, titleMs = 0;
-    // no performance counter: the tick count serves
-    bool noCounter = false;
+    // no performance counter: the tick count serves; no data moved: a test of 2000 MB
+    bool noCounter = false, noData = false;
     uint32_t writes = 0, reads = 0;
     // each title the owner was given, each ending in "|"
     string titles;
@@ -197,13 +197,14 @@ BOOL WINAPI ScriptedWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD done, 
         while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
             Sleep(5);
     }
-    return !(Disk.failWriteAt && Disk.writes >= Disk.failWriteAt) && WriteFile(file, data, bytes, done, o);
+    return !(Disk.failWriteAt && Disk.writes >= Disk.failWriteAt) &&
+           (Disk.noData ? (*done = bytes) : WriteFile(file, data, bytes, done, o));
 }
 
 BOOL WINAPI ScriptedRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD done, LPOVERLAPPED o)
 {
     ++Disk.reads, FakeMs += 10;
-    BOOL ok = ReadFile(file, data, bytes, done, o);
+    BOOL ok = Disk.noData ? (*done = bytes) : ReadFile(file, data, bytes, done, o);
     if (Disk.reads == Disk.shortReadAt)
         *done = bytes - 512;
     return ok;
@@ -674,27 +675,33 @@ TEST(DiskTestWhenThingsGoWrong)
         const char *what;
         // 0: none; 1: sample array; 2: write buffer; 3: read buffer
         int fail;
-        uint32_t freeMB;
+        uint32_t sizeMB, freeMB;
         // passed, tested, blocks, writes/reads, started, rates (if passed), rates kept, a file left
         const char *result;
         int box;
     } rows[] = {
-        {"steady", 0, 500, "1 1 214 214/214 1 4800/9600 1234/5678 1", 0},
-        {"escape at block 150", 0, 500, "1 1 199 199/199 1 4800/9600 1234/5678 1", 0},
-        {"disk full at block 120", 0, 500, "1 1 119 120/119 1 4800/9600 1234/5678 1", 1},
-        {"short read at block 7", 0, 500, "0 0 6 214/7 1 - 1234/5678 1", 1},
-        {"write fails at block 1", 0, 500, "0 0 0 1/0 1 - 1234/5678 1", 1},
-        {"no sample array", 1, 500, "0 1 1 0/0 0 - 0/0 0", 2},
-        {"no write buffer", 2, 500, "0 0 214 0/0 0 - 1234/5678 0", 2},
-        {"no read buffer", 3, 500, "0 0 214 214/0 1 - 1234/5678 1", 2},
-        {"19 MB free", 0, 19, "0 1 1 0/0 0 - 0/0 0", 3},
-        {"no counter: the tick count", 0, 21, "1 1 214 214/214 1 1600/3200 1234/5678 1", 0},
-        {"log-off at block 150", 0, 500, "0 0 199 199/0 1 - 1234/5678 0", 0},
-        {"escape on a drive of 137 kB/s: a look every second", 0, 500, "1 1 4 4/4 1 137/9600 1234/5678 1", 0},
+        {"a size set, kept", 0, 20, 500, "1 1 214 214/214 1 4800/9600 1234/5678 1", 0},
+        {"escape at block 150", 0, 0, 500, "1 1 199 199/199 1 4800/9600 1234/5678 1", 0},
+        {"disk full at block 120", 0, 0, 500, "1 1 119 120/119 1 4800/9600 1234/5678 1", 1},
+        {"short read at block 7", 0, 0, 500, "0 0 6 500/7 1 - 1234/5678 1", 1},
+        {"write fails at block 1", 0, 0, 500, "0 0 0 1/0 1 - 1234/5678 1", 1},
+        {"no sample array", 1, 0, 500, "0 1 1 0/0 0 - 0/0 0", 2},
+        {"no write buffer", 2, 0, 500, "0 0 2667 0/0 0 - 1234/5678 0", 2},
+        {"no read buffer", 3, 0, 500, "0 0 500 500/0 1 - 1234/5678 1", 2},
+        {"19 MB free", 0, 20, 19, "0 1 1 0/0 0 - 0/0 0", 3},
+        {"no counter: the tick count", 0, 0, 41, "1 1 214 214/214 1 1600/3200 1234/5678 1", 0},
+        {"log-off at block 150", 0, 0, 500, "0 0 199 199/0 1 - 1234/5678 0", 0},
+        {"escape on a drive of 137 kB/s: a look every second", 0, 0, 500, "1 1 4 4/4 1 137/9600 1234/5678 1", 0},
+        {"automatic, slow: 20 MB", 0, 0, 500, "1 1 214 214/214 1 960/9600 1234/5678 1", 0},
+        {"automatic, fast: 2000 MB at most", 0, 0, 10000, "1 1 21334 21334/21334 1 1/9600 1234/5678 1", 0},
+        {"automatic, fast: half the free space", 0, 0, 100, "1 1 534 534/534 1 96000/9600 1234/5678 1", 0},
+        {"a size set, kept on a fast drive", 0, 30, 10000, "1 1 321 321/321 1 96000/9600 1234/5678 1", 0},
     };
-    DiskScript scripts[12];
+    DiskScript scripts[16];
     scripts[0].titleMs = 2000, scripts[1].escapeAtWrite = 150, scripts[2].failWriteAt = 120, scripts[3].shortReadAt = 7, scripts[4].failWriteAt = 1;
     scripts[9].noCounter = true, scripts[10].endSessionAtWrite = 150, scripts[11].escapeAtWrite = 3, scripts[11].writeMs = 700;
+    scripts[12].writeMs = 100, scripts[13].noData = scripts[14].noData = true;
+    scripts[13].writeMs = 0, scripts[14].writeMs = scripts[15].writeMs = 1;
     for (Row &r : rows) {
         Context = r.what;
         ResetRegistry();
@@ -707,7 +714,7 @@ TEST(DiskTestWhenThingsGoWrong)
         strcpy(DriveTable[1].driveName, "Q:");
         q.tested = 1, q.writeRate = 111, q.readRate = 222;
         UseScriptedDisk(Owner(), scripts[&r - rows]);
-        FailGlobalAlloc = r.fail;
+        FailGlobalAlloc = r.fail, TestFileSizeMB = (int)r.sizeMB;
         int passed = RunDiskTest(Owner(), 0);
         CHECK_EQ(Text("%d %d %u %u/%u %d ", passed, t.tested, t.blockCount, Disk.writes, Disk.reads, TestStarted) +
                      (passed ? Text("%u/%u", t.writeRate, t.readRate) : "-") +
@@ -721,8 +728,17 @@ TEST(DiskTestWhenThingsGoWrong)
 #define R "Reading test file... wait (20 MB) "
 #define C "vexoVIDEO STRAVO (Stravometer)|"
         if (&r == rows)
-            CHECK_EQ(Disk.titles + Opens, W "0%|" W "23%|" W "46%|" W "69%|" W "92%|" C R "0%|" R "46%|" R "92%|" C C
+            CHECK_EQ(Disk.titles + Opens, W "0%|" W "23%|" W "46%|" W "69%|" W "92%|" W "100%|" C R "0%|" R "46%|" R "92%|" R "100%|" C C
                      "C:\\VEXOSV32.DAT c0000000 0 2 20000080;C:\\VEXOSV32.DAT 80000000 0 3 20000080;");
+        // A pass of automatic length, ended by its time: the size written so far,
+        // a share that never falls and is 100 % at the end.
+        if (&r == rows + 3) {
+            int last = -1, falls = 0;
+            for (size_t at = Disk.titles.find("%|"); at < Disk.titles.find(C); at = Disk.titles.find("%|", at + 1))
+                falls += atoi(Disk.titles.c_str() + Disk.titles.rfind(' ', at) + 1) < last, last = atoi(Disk.titles.c_str() + Disk.titles.rfind(' ', at) + 1);
+            CHECK_EQ(Text("%d %d ", falls, last) + Disk.titles.substr(0, Disk.titles.find('|')), "0 100 Writing test file... wait - 0 MB (C:\\VEXOSV32.DAT) 0%");
+            CHECK(Disk.titles.find("wait - 46 MB (C:\\VEXOSV32.DAT) 100%|" C "Reading test file... wait (46 MB) 0%|") != string::npos);
+        }
 #undef W
 #undef R
 #undef C
@@ -841,10 +857,11 @@ TEST(EveryFigureFitsItsBox)
                 fits(dialog, IDC_DRIVES, GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 3, line);
                 CHECK_EQ(line.substr(std::min(line.rfind("(W:)"), line.size())), "(W:) " + size + " " + Lang(IDS_FREE_OF) + " " + size);
             }
-            MeasuredMemoryRate = 0xFFFFFFFF, TestFileSizeMB = 2000, MemoryTestDone = 1;
+            MeasuredMemoryRate = 0xFFFFFFFF, TestFileSizeMB = MAX_TEST_SIZE_MB, MemoryTestDone = 1;
             Pending = [&](HWND info) {
                 fits(info, IDC_MEMORY_RATE, 0);
                 fits(info, IDC_FILESIZE, 4);
+                fits(info, IDC_FILESIZE, 4, Lang(IDS_SIZE_AUTOMATIC));
                 Command(info, IDOK);
             };
             Command(dialog, IDC_MORE);
