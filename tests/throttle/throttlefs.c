@@ -1,9 +1,12 @@
 // throttlefs: a FUSE file system that stands in for a disk of a set speed and of today's size
 // (12 TB free of 16 TB, whatever it holds). It keeps only the sizes of its files (reads give zeros) and serves
 // writes and reads at the set rates with the page cache out of the way (direct I/O), one
-// request at a time; if asked, the device pauses for PAUSE_MS after every EVERY_MB moved.
+// request at a time; if asked, the device pauses for PAUSE_MS after every EVERY_MB moved. With
+// CACHE_MB, a write-back cache of that size stands before the medium: writes go in at
+// INTERFACE_KBS while it has room, it drains to the medium at WRITE_KBS all the time, and
+// reads of data not yet drained come at INTERFACE_KBS.
 //
-// throttlefs MOUNTPOINT WRITE_KBS READ_KBS [PAUSE_MS EVERY_MB]
+// throttlefs MOUNTPOINT WRITE_KBS READ_KBS [PAUSE_MS EVERY_MB [CACHE_MB INTERFACE_KBS]]
 // It stays in the foreground; unmount with fusermount3 -u.
 #define FUSE_USE_VERSION 31
 #include <fuse.h>
@@ -19,8 +22,13 @@
 
 enum { MAX_FILES = 16, NAME_SIZE = 64 };
 
-static int write_kbs, read_kbs, pause_ms, every_mb;
-static double moved_mb;
+static int write_kbs, read_kbs, pause_ms, every_mb, interface_kbs;
+static double moved_mb, cache_bytes;
+// Bytes in the cache not yet on the medium as of drained_at: the last ones written, up to
+// dirty_end of dirty_file.
+static double dirty, drained_at;
+static off_t dirty_end;
+static const void *dirty_file;
 static struct file {
     char name[NAME_SIZE];
     off_t size;
@@ -28,18 +36,32 @@ static struct file {
 // When the "device" is free again, in seconds.
 static double next_free;
 
-// The device moves kbs kB a second: each request waits for its share of time.
-static void transfer(size_t bytes, int kbs)
+static double now(void)
 {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
-    double now = t.tv_sec + t.tv_nsec / 1e9;
-    next_free = (next_free > now ? next_free : now) + bytes / (kbs * 1024.0);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// When the device takes the next request, with the cache drained up to then.
+static double begin(void)
+{
+    double start = next_free > now() ? next_free : now();
+    dirty -= (start - drained_at) * write_kbs * 1024.0;
+    dirty = dirty > 0 ? dirty : 0;
+    drained_at = start;
+    return start;
+}
+
+// The request takes `took` seconds from start: each waits for its share of time.
+static void transfer(size_t bytes, double start, double took)
+{
+    next_free = start + took;
     if (every_mb && (moved_mb += bytes / 1048576.0) >= every_mb) {
         moved_mb -= every_mb;
         next_free += pause_ms / 1000.0;
     }
-    usleep((useconds_t)((next_free - now) * 1e6));
+    usleep((useconds_t)((next_free - now()) * 1e6));
 }
 
 static struct file *find(const char *path)
@@ -101,7 +123,14 @@ static int fs_write(const char *path, const char *data, size_t size, off_t at, s
     struct file *f = find(path);
     if (f && at + (off_t)size > f->size)
         f->size = at + size;
-    transfer(size, write_kbs);
+    double start = begin(), took = size / (write_kbs * 1024.0);
+    if (cache_bytes) { // at the interface's rate, or as fast as the medium makes room
+        double room = (dirty + size - cache_bytes) / (write_kbs * 1024.0);
+        took = size / (interface_kbs * 1024.0);
+        took = room > took ? room : took;
+        dirty += size, dirty_file = f, dirty_end = at + size;
+    }
+    transfer(size, start, took);
     return f ? (int)size : -ENOENT;
 }
 
@@ -110,7 +139,9 @@ static int fs_read(const char *path, char *data, size_t size, off_t at, struct f
     struct file *f = find(path);
     size = !f || at >= f->size ? 0 : at + (off_t)size > f->size ? (size_t)(f->size - at) : size;
     memset(data, 0, size);
-    transfer(size, read_kbs);
+    double start = begin();
+    int cached = f && f == dirty_file && at + (off_t)size > dirty_end - (off_t)dirty;
+    transfer(size, start, size / ((cached ? interface_kbs : read_kbs) * 1024.0));
     return f ? (int)size : -ENOENT;
 }
 
@@ -145,9 +176,11 @@ static const struct fuse_operations ops = {
 
 int main(int argc, char *argv[])
 {
-    if ((argc != 4 && argc != 6) || (write_kbs = atoi(argv[2])) <= 0 || (read_kbs = atoi(argv[3])) <= 0)
+    if ((argc != 4 && argc != 6 && argc != 8) || (write_kbs = atoi(argv[2])) <= 0 || (read_kbs = atoi(argv[3])) <= 0)
         return 1;
-    if (argc == 6 && ((pause_ms = atoi(argv[4])) < 0 || (every_mb = atoi(argv[5])) < 0))
+    if (argc >= 6 && ((pause_ms = atoi(argv[4])) < 0 || (every_mb = atoi(argv[5])) < 0))
+        return 1;
+    if (argc == 8 && ((cache_bytes = atoi(argv[6]) * 1048576.0) <= 0 || (interface_kbs = atoi(argv[7])) <= 0))
         return 1;
     // One request at a time, as one disk serves them.
     char *args[] = {argv[0], "-s", "-f", argv[1]};
