@@ -5,6 +5,9 @@
 
 #include <math.h>
 
+#include <algorithm>
+#include <random>
+
 #include "../../measure/drive_rules.h"
 #include "../../measure/memory_rules.h"
 #include "../../measure/rate_analysis.h"
@@ -45,6 +48,101 @@ TEST(RateAnalysis, WorkedExamples)
               "1248 9600 10000");
     EXPECT_EQ(std::to_string(CounterSpanUs(3579544, 3579545) + CounterSpanUs(42, 0) * 7 + CounterSpanUs(3e16, 3e9)),
               "10000000999999");
+}
+
+// Write rate, read rate and shortest block as Analysed gives them, worked out the plain
+// way: every stretch start against every end, all sums in 64 bits. Times are in the
+// clock's unit, P of them a second; a block of T or less is too short to count. Where
+// no stretch is slower than 65535 blocks a second nothing is capped: a disk timed to the
+// microsecond may well run more blocks than that.
+static std::string Plain(const std::vector<uint32_t> &w, const std::vector<uint32_t> &r, int ticks)
+{
+    const int64_t B = 96, N = w.size(), P = ticks ? 1000 : 1000000, T = ticks ? std::max<int64_t>(1, B * 1000 / 20480) : 0;
+    int64_t shortest = INT64_MAX;
+    std::string out;
+    for (auto *us : {&w, &r}) {
+        // x: the block times; S[j]: the time of blocks 0 to j
+        std::vector<int64_t> x(N), S(N);
+        for (int64_t i = 0; i < N; i++)
+            x[i] = (*us)[i] / (1000000 / P), S[i] = (i ? S[i - 1] : 0) + x[i];
+        int64_t rate = S[N - 1] ? B * N * P / S[N - 1] : 1, a = S[N - 1] / N, L = 65535, g = 1, a0 = 0, p = 0, sum = 0, n = 0;
+        for (int64_t j = 0; j <= N - 3; p = x[j + 1], j++)
+            if (x[j + 1] >= g && p <= g && S[j] - S[a0] <= (j - a0) * g) {
+                a0 = j;
+                for (int64_t k = N - 1, t; k > j; k--)
+                    if ((t = S[k] - S[j]) > 0 && (k - j + 33) * P / t < L)
+                        L = (k - j + 33) * P / t, g = t / (k - j + 33);
+            }
+        // the timed blocks after the first, then the band around their average
+        for (int64_t k = N - 1; k >= 1; k--)
+            if (x[k] > T)
+                sum += x[k], n++, shortest = std::min(shortest, x[k]);
+        a = n ? sum / n : a, sum = n = 0;
+        for (int64_t k = N - 1; k >= 0; k--)
+            if (7 * a < 10 * x[k] && 10 * x[k] < 14 * a)
+                sum += x[k], n++;
+        rate = n ? B * n * P / sum : rate;
+        out += Text("%lld ", (long long)std::min<int64_t>(L < 65535 && rate > L * B ? L * B : rate, 0xFFFFFFFF));
+    }
+    return out + Text("%lld", (long long)(shortest < INT64_MAX ? shortest * (1000000 / P) : B * 1000 / 40960 * 1000));
+}
+
+// Random traces under either clock (u: its unit in microseconds, T: its threshold),
+// mostly up to 300 blocks and one in 32 up to 3000, each pass of a shape of its own
+// about a base time b: 0 steady; 1 noisy; 2 pausing anywhere; 3 pausing in the first
+// two and last two blocks; 4 ramping up; 5 ramping down; 6 a cache's fast start; 7 at
+// the threshold, one unit over it or unresolved (the first block always over it, so
+// that a pass with nothing else rates past 32 bits); 8 pairs of blocks at a distance d
+// either side of 10 c, so that their average is 10 c and 0.7 and 1.4 times it fall
+// on blocks. A failure names the seed and the trace cut down, by dropping blocks and
+// halving times, to what still differs.
+TEST(RateAnalysis, SameAsThePlainAnalysisOnRandomTraces)
+{
+    for (uint32_t seed = 1; seed <= 10000; seed++) {
+        std::mt19937 rng(seed);
+        const uint32_t ticks = rng() % 2, u = ticks ? 1000 : 1, T = ticks ? 4 : 0, n = rng() % 32 ? 1 + rng() % 300 : 1 + rng() % 3000;
+        std::vector<uint32_t> w(n), r(n);
+        for (auto *v : {&w, &r}) {
+            const uint32_t shape = rng() % 9, b = rng() % 2 ? 1 + rng() % 60000 : 1 + rng() % (50 * u), c = u * (1 + rng() % 20);
+            const uint32_t fast = rng() % n, slope = rng() % 5, mix = 1 + rng() % 4, levels[] = {0, T + 1, T, b / u};
+            for (uint32_t k = 0, d = 0; k < n; k++) {
+                const uint32_t jitter = rng() % (b / 20 + 1), pause = b * (1 + rng() % 300), part = rng() % u;
+                (*v)[k] = shape == 0   ? b
+                          : shape == 1 ? b / 2 + rng() % (b + 1)
+                          : shape == 2 ? b + jitter + (rng() % 16 ? 0 : pause)
+                          : shape == 3 ? b + jitter + (k < 2 || k + 2 >= n ? pause : 0)
+                          : shape == 4 ? b + b * slope * k / n + jitter
+                          : shape == 5 ? b + b * slope * (n - k) / n + jitter
+                          : shape == 6 ? (k < fast ? b / 8 : b) + jitter
+                          : shape == 7 ? levels[k ? rng() % mix : 1] * u + part
+                          : k == 0     ? b
+                          : k % 2      ? (k + 1 < n ? 10 * c - (d = c * (rng() % 6)) : 10 * c)
+                                       : 10 * c + d;
+            }
+        }
+        auto differs = [&] { return Analysed(w, r, ticks) != Plain(w, r, ticks); };
+        if (!differs())
+            continue;
+        for (size_t chunk = n / 2; chunk; chunk /= 2)
+            for (size_t at = 0; at + chunk <= w.size() && chunk < w.size();) {
+                auto w0 = w, r0 = r;
+                w.erase(w.begin() + at, w.begin() + at + chunk), r.erase(r.begin() + at, r.begin() + at + chunk);
+                if (!differs())
+                    w = w0, r = r0, at += chunk;
+            }
+        for (auto *v : {&w, &r})
+            for (uint32_t &t : *v) {
+                uint32_t was = t;
+                while (t && (t /= 2, differs()))
+                    was = t;
+                t = was;
+            }
+        std::string trace;
+        for (size_t k = 0; k < w.size(); k++)
+            trace += Text(" %u/%u", w[k], r[k]);
+        FAIL() << "seed " << seed << (ticks ? ", ticks" : "") << ": analysed " << Analysed(w, r, ticks) << ", plain "
+               << Plain(w, r, ticks) << ", write/read us:" << trace;
+    }
 }
 
 // Drives from 1.5 MB/s to 1 GB/s, each block exact to the microsecond with a 5 %
