@@ -3,8 +3,6 @@
 // their rows in the runner's drive list).
 #include <gtest/gtest.h>
 
-#include <math.h>
-
 #include <algorithm>
 #include <random>
 
@@ -28,24 +26,18 @@ static std::string Analysed(const std::vector<uint32_t> &writeUs, const std::vec
 
 TEST(RateAnalysis, WorkedExamples)
 {
-    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), fine(214), band = w20, stalls = w20;
+    std::vector<uint32_t> w20(214, 20000), r10(214, 10000), stalled = w20, coarse(214), stalls = w20;
     stalled[100] = 2000000;
-    for (size_t k = 0; k < coarse.size(); k++) {
-        // a 55 ms tick: odd blocks read 0 ms
-        coarse[k] = k % 2 ? 55000 : 0;
-        // ticks of 3 and 5 ms: the 3 ms ones too short for the tick counter's threshold
-        fine[k] = k % 2 ? 5000 : 3000;
-        // An average of 20 ms after the first block, with blocks at 0.7, 1.4 and 1.45
-        // times it: only the 20 ms ones are inside the band.
-        band[k] = k < 8 ? 14000 : k < 11 ? 28000 : k < 13 ? 29000 : 20000;
-        // Stalls of 0.1 to 2 s every 19 blocks: each one's bound decides the next stretch start.
-        stalls[k] = k % 19 == 1 ? (100 + k * 120 % 2000) * 1000 : 20000;
-    }
+    // A 55 ms tick: odd blocks read 0 ms. Stalls of 0.1 to 2 s every 19 blocks: each one's
+    // bound decides the next stretch start, and one stretch (58 blocks in 7 s) runs at
+    // exactly the worst rate so far, which leaves that rate's bound as it was (the random
+    // traces below come to that too rarely).
+    for (size_t k = 0; k < 214; k++)
+        coarse[k] = k % 2 ? 55000 : 0, stalls[k] = k % 19 == 1 ? (100 + k * 120 % 2000) * 1000 : 20000;
     EXPECT_EQ(Analysed(w20, r10) + "|" + Analysed(stalled, r10) + "|" + Analysed(coarse, r10, 1) + "|" +
-                  Analysed(band, r10) + "|" + Analysed({20000}, {10000}) + "|" + Analysed(fine, w20, 1) + "|" +
-                  Analysed(std::vector<uint32_t>(214, 0), r10, 1) + "|" + Analysed(stalls, r10),
-              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4800 9600 10000|4800 9600 2000|19200 4800 5000|1 9600 10000|"
-              "1248 9600 10000");
+                  Analysed({20000}, {10000}) + "|" + Analysed(std::vector<uint32_t>(214, 0), r10, 1) + "|" +
+                  Analysed(stalls, r10),
+              "4800 9600 10000|1632 9600 10000|1745 9600 10000|4800 9600 2000|1 9600 10000|1248 9600 10000");
     EXPECT_EQ(std::to_string(CounterSpanUs(3579544, 3579545) + CounterSpanUs(42, 0) * 7 + CounterSpanUs(3e16, 3e9)),
               "10000000999999");
 }
@@ -142,40 +134,6 @@ TEST(RateAnalysis, SameAsThePlainAnalysisOnRandomTraces)
             trace += Text(" %u/%u", w[k], r[k]);
         FAIL() << "seed " << seed << (ticks ? ", ticks" : "") << ": analysed " << Analysed(w, r, ticks) << ", plain "
                << Plain(w, r, ticks) << ", write/read us:" << trace;
-    }
-}
-
-// Drives from 1.5 MB/s to 1 GB/s, each block exact to the microsecond with a 5 %
-// jitter, steady and pausing. A steady one reads within 2 % of its rate; a pausing
-// one between its plain average and its rate without the pauses (1 % to spare: the
-// cap counts whole blocks a second), or at the worst stretch's cap where a pause
-// outlasts the 33 blocks' allowance. A tick counter makes every fast drive one
-// block per tick, and a 55 ms tick a slow one too.
-TEST(RateAnalysis, FromSlowToFastDisksWithPauses)
-{
-    enum { STEADY, ONE_SLOW, EVERY_8MB, STALL };
-    // kB/s, pauses, tick, blocks, the rate expected (0: by its bounds)
-    const double rows[][5] = {
-        {1500, STEADY, 0, 214, 0}, {150000, STEADY, 0, 214, 0}, {1e6, STEADY, 0, 214, 0}, {1e7, STEADY, 0, 214, 0},
-        {48000, ONE_SLOW, 0, 214, 0},
-        {1e6, ONE_SLOW, 0, 214, 162336}, {24000, EVERY_8MB, 0, 214, 0}, {150000, EVERY_8MB, 0, 21334, 0},
-        {1e6, EVERY_8MB, 0, 21334, 162336}, {6000, STALL, 0, 214, 1536}, {1500, STEADY, 0, 21334, 1440},
-        {24000, STEADY, 16, 214, 6000}, {150000, STEADY, 55, 214, 1745}};
-    for (auto &row : rows) {
-        std::vector<uint32_t> us((size_t)row[3]);
-        double end = 0, pauses = 0, tick = row[2] * 1000;
-        for (size_t k = 0, seed = 12345; k < us.size(); k++) {
-            seed = seed * 1103515245 + 12345;
-            double start = end, pause = row[1] == STALL && k == 100 ? 2e6 : (row[1] == ONE_SLOW && k == 100) ||
-                                                                             (row[1] == EVERY_8MB && k % 85 == 84) ? 2e4 : 0;
-            end += pause + 96e6 / row[0] * (0.95 + (seed >> 16) % 1001 / 1e4), pauses += pause;
-            us[k] = tick ? (uint32_t)((floor(end / tick + 0.4) - floor(start / tick + 0.4)) * tick)
-                         : (uint32_t)end - (uint32_t)start;
-        }
-        double rate = atof(Analysed(us, us, tick != 0).c_str()), plain = 96e6 * us.size() / end;
-        EXPECT_TRUE(row[4] ? rate == row[4] : row[1] ? rate >= plain * 0.99 && rate * (end - pauses) <= plain * end * 1.01
-                                                     : fabs(rate / row[0] - 1) <= 0.02)
-            << row[0] << " kB/s, " << row[1] << ", " << tick << ": " << rate << " (plain " << plain << ")";
     }
 }
 
