@@ -1,7 +1,7 @@
 /* Capture settings and their registry-free rules. */
 #include "capture_rules.h"
 
-#include "../shell/language.h"
+#include "../core/language.h"
 
 int DetectedBoard = BOARD_NONE;
 int BoardType = BOARD_PUMA;

@@ -3,8 +3,8 @@
 
 #include <string.h>
 
+#include "../core/app_state.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 #include "../store/store.h"
 
 enum {

@@ -6,10 +6,10 @@
 #include <string.h>
 
 #include "memory_rules.h"
+#include "../core/app_state.h"
+#include "../core/combo_table.h"
 #include "../evaluate/capture_rules.h"
 #include "../resources/resource.h"
-#include "../shell/combo_table.h"
-#include "../shell/shell_state.h"
 #include "../store/store.h"
 
 enum { LANGUAGE_KEY = 103, LANGUAGE_VALUE = 4, LANGUAGE_NAME_SIZE = 16 };

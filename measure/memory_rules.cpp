@@ -1,7 +1,7 @@
 /* The memory test's copy and rate arithmetic, and the dialog's field rules. */
 #include "memory_rules.h"
 
-#include "../shell/language.h"
+#include "../core/language.h"
 
 void MemoryCopyKernel(const void *source, void *destination)
 {
