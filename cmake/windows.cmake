@@ -31,6 +31,7 @@ set(STRAVO_WIN_SOURCES
     ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp
     ${CMAKE_SOURCE_DIR}/shell/settings_panel.cpp
     ${CMAKE_SOURCE_DIR}/shell/startup.cpp
+    ${CMAKE_SOURCE_DIR}/shell/sysinfo_dialog.cpp
     ${CMAKE_SOURCE_DIR}/store/store.cpp
 )
 add_library(stravo_win STATIC ${STRAVO_WIN_SOURCES})

@@ -8,8 +8,6 @@ int BoardType = BOARD_PUMA;
 char BoardName[BOARD_NAME_SIZE] = "vexoVIDEO";
 uint32_t PumaToMemoryRate = 10000;
 uint32_t MemoryToPumaRate = 12000;
-uint32_t ToMemoryRate = 60000;
-uint32_t FromMemoryRate = 60000;
 int SampleRateChoice;
 int StereoAudio;
 int Audio16Bit;

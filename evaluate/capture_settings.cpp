@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../core/app_state.h"
+#include "../measure/memory_bandwidth.h"
 #include "../resources/resource.h"
 #include "../store/store.h"
 

@@ -8,6 +8,7 @@
 #include "../core/app_state.h"
 #include "../logo/logo_panel.h"
 #include "../measure/drive_records.h"
+#include "../measure/memory_bandwidth.h"
 #include "../resources/resource.h"
 
 enum { BAR_FULL_SCALE = 9000, BAR_TICK_PARTS = 9 };

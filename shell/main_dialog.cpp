@@ -6,6 +6,7 @@
 #include "about_box.h"
 #include "help.h"
 #include "settings_panel.h"
+#include "sysinfo_dialog.h"
 #include "../core/app_state.h"
 #include "../core/combo_table.h"
 #include "../evaluate/capture_settings.h"

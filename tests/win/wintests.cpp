@@ -25,6 +25,7 @@
 #include "../../measure/memory_bandwidth.h"
 #include "../../resources/resource.h"
 #include "../../shell/startup.h"
+#include "../../shell/sysinfo_dialog.h"
 #include "../../store/store.h"
 #include "../native/text.h"
 
