@@ -11,10 +11,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../core/app_state.h"
 #include "../measure/disk_speed.h"
 #include "../measure/drive_records.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 
 namespace {
 

@@ -14,6 +14,8 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 target_compile_options(stravo_core PRIVATE -fno-exceptions -fno-rtti)
 
 set(STRAVO_WIN_SOURCES
+    ${CMAKE_SOURCE_DIR}/core/app_state.cpp
+    ${CMAKE_SOURCE_DIR}/core/combo_table.cpp
     ${CMAKE_SOURCE_DIR}/evaluate/capture_settings.cpp
     ${CMAKE_SOURCE_DIR}/evaluate/capture_store.cpp
     ${CMAKE_SOURCE_DIR}/evaluate/evaluation.cpp
@@ -25,12 +27,11 @@ set(STRAVO_WIN_SOURCES
     ${CMAKE_SOURCE_DIR}/measure/drive_list.cpp
     ${CMAKE_SOURCE_DIR}/measure/memory_bandwidth.cpp
     ${CMAKE_SOURCE_DIR}/shell/about_box.cpp
-    ${CMAKE_SOURCE_DIR}/shell/combo_table.cpp
     ${CMAKE_SOURCE_DIR}/shell/help.cpp
     ${CMAKE_SOURCE_DIR}/shell/main_dialog.cpp
     ${CMAKE_SOURCE_DIR}/shell/settings_panel.cpp
-    ${CMAKE_SOURCE_DIR}/shell/shell_state.cpp
     ${CMAKE_SOURCE_DIR}/shell/startup.cpp
+    ${CMAKE_SOURCE_DIR}/shell/sysinfo_dialog.cpp
     ${CMAKE_SOURCE_DIR}/store/store.cpp
 )
 add_library(stravo_win STATIC ${STRAVO_WIN_SOURCES})

@@ -1,15 +1,13 @@
 /* Capture settings and their registry-free rules. */
 #include "capture_rules.h"
 
-#include "../shell/language.h"
+#include "../core/language.h"
 
 int DetectedBoard = BOARD_NONE;
 int BoardType = BOARD_PUMA;
 char BoardName[BOARD_NAME_SIZE] = "vexoVIDEO";
 uint32_t PumaToMemoryRate = 10000;
 uint32_t MemoryToPumaRate = 12000;
-uint32_t ToMemoryRate = 60000;
-uint32_t FromMemoryRate = 60000;
 int SampleRateChoice;
 int StereoAudio;
 int Audio16Bit;

@@ -30,8 +30,6 @@ extern int BoardType;
 extern char BoardName[BOARD_NAME_SIZE];
 extern uint32_t PumaToMemoryRate;
 extern uint32_t MemoryToPumaRate;
-extern uint32_t ToMemoryRate;
-extern uint32_t FromMemoryRate;
 extern int SampleRateChoice;
 extern int StereoAudio;
 extern int Audio16Bit;

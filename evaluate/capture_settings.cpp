@@ -3,8 +3,9 @@
 
 #include <string.h>
 
+#include "../core/app_state.h"
+#include "../measure/memory_bandwidth.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 #include "../store/store.h"
 
 enum {

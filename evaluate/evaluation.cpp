@@ -5,10 +5,11 @@
 
 #include "capture_rules.h"
 #include "evaluation_rules.h"
+#include "../core/app_state.h"
 #include "../logo/logo_panel.h"
 #include "../measure/drive_records.h"
+#include "../measure/memory_bandwidth.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 
 enum { BAR_FULL_SCALE = 9000, BAR_TICK_PARTS = 9 };
 

@@ -10,9 +10,9 @@
 
 #include "graph_drawing.h"
 #include "graph_rules.h"
+#include "../core/app_state.h"
 #include "../measure/drive_records.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 
 GraphView Graph = {10, 46, 18, 18, 12, 0, 0, 0, 0, 0, 0, 0, 0};
 

@@ -5,8 +5,8 @@
 #include <stdio.h>
 
 #include "graph_rules.h"
+#include "../core/app_state.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 
 static const COLORREF kWriteColour = 0x0000FF, kReadColour = 0xFF0000;
 static const COLORREF kTextBackground = 0xC0C0C0, kDotBackground = 0xFFFFFF;

@@ -7,8 +7,8 @@
 #include <string.h>
 
 #include "rate_analysis.h"
+#include "../core/app_state.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 #include "../store/store.h"
 
 enum { TITLE_SIZE = 128, ESCAPE_CHECK_BLOCKS = 100, ESCAPE_CHECK_US = 1000000, STORE_KEY_MACHINE = 102,

@@ -5,8 +5,8 @@
 #include <string.h>
 
 #include "drive_rules.h"
+#include "../core/app_state.h"
 #include "../resources/resource.h"
-#include "../shell/shell_state.h"
 #include "../store/store.h"
 
 enum { ROOT_LIST_SIZE = 100, LABEL_SIZE = 80 };

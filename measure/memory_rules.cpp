@@ -3,7 +3,7 @@
 
 #include "rate_analysis.h"
 
-#include "../shell/language.h"
+#include "../core/language.h"
 
 void MemoryCopyKernel(const void *source, void *destination)
 {

@@ -6,8 +6,8 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-#include "language.h"
-#include "shell_state.h"
+#include "../core/app_state.h"
+#include "../core/language.h"
 #include "../resources/resource.h"
 
 static void PathBesideProgram(const char *name, char *path, int size)

@@ -4,10 +4,11 @@
 #include <stdio.h>
 
 #include "about_box.h"
-#include "combo_table.h"
 #include "help.h"
 #include "settings_panel.h"
-#include "shell_state.h"
+#include "sysinfo_dialog.h"
+#include "../core/app_state.h"
+#include "../core/combo_table.h"
 #include "../evaluate/capture_settings.h"
 #include "../evaluate/capture_store.h"
 #include "../evaluate/evaluation.h"

@@ -1,9 +1,9 @@
 /* Start-up sequence of the program. */
 #include "startup.h"
 
-#include "language.h"
 #include "main_dialog.h"
-#include "shell_state.h"
+#include "../core/app_state.h"
+#include "../core/language.h"
 #include "../resources/resource.h"
 #include "../store/store.h"
 

@@ -1,7 +1,7 @@
 // The registry store's tables and rules, and the start-up language rules.
 #include <gtest/gtest.h>
 
-#include "../../shell/language.h"
+#include "../../core/language.h"
 #include "../../store/store_rules.h"
 #include "text.h"
 

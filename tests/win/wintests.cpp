@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "../../core/app_state.h"
+#include "../../core/language.h"
 #include "../../evaluate/capture_rules.h"
 #include "../../graph/graph_dialog.h"
 #include "../../measure/disk_speed.h"
@@ -22,9 +24,8 @@
 #include "../../measure/drive_records.h"
 #include "../../measure/memory_bandwidth.h"
 #include "../../resources/resource.h"
-#include "../../shell/language.h"
-#include "../../shell/shell_state.h"
 #include "../../shell/startup.h"
+#include "../../shell/sysinfo_dialog.h"
 #include "../../store/store.h"
 #include "../native/text.h"
 

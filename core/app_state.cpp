@@ -1,5 +1,5 @@
-/* Definitions of the shell's process-wide state, and the string loader. */
-#include "shell_state.h"
+/* Definitions of the program's process-wide state, and the string loader. */
+#include "app_state.h"
 
 #include "../resources/resource.h"
 

@@ -1,6 +1,6 @@
-/* Process-wide state of the application shell. */
-#ifndef STRAVO_SHELL_STATE_H
-#define STRAVO_SHELL_STATE_H
+/* Process-wide state of the program. */
+#ifndef STRAVO_APP_STATE_H
+#define STRAVO_APP_STATE_H
 
 #include <windows.h>
 
