@@ -25,10 +25,9 @@ enum { MAX_FILES = 16, NAME_SIZE = 64 };
 static int write_kbs, read_kbs, pause_ms, every_mb, interface_kbs;
 static double moved_mb, cache_bytes;
 // Bytes in the cache not yet on the medium as of drained_at: the last ones written, up to
-// dirty_end of dirty_file.
+// dirty_end of the file written last.
 static double dirty, drained_at;
 static off_t dirty_end;
-static const void *dirty_file;
 static struct file {
     char name[NAME_SIZE];
     off_t size;
@@ -128,7 +127,7 @@ static int fs_write(const char *path, const char *data, size_t size, off_t at, s
         double room = (dirty + size - cache_bytes) / (write_kbs * 1024.0);
         took = size / (interface_kbs * 1024.0);
         took = room > took ? room : took;
-        dirty += size, dirty_file = f, dirty_end = at + size;
+        dirty += size, dirty_end = at + size;
     }
     transfer(size, start, took);
     return f ? (int)size : -ENOENT;
@@ -140,7 +139,7 @@ static int fs_read(const char *path, char *data, size_t size, off_t at, struct f
     size = !f || at >= f->size ? 0 : at + (off_t)size > f->size ? (size_t)(f->size - at) : size;
     memset(data, 0, size);
     double start = begin();
-    int cached = f && f == dirty_file && at + (off_t)size > dirty_end - (off_t)dirty;
+    int cached = at + (off_t)size > dirty_end - (off_t)dirty;
     transfer(size, start, size / ((cached ? interface_kbs : read_kbs) * 1024.0));
     return f ? (int)size : -ENOENT;
 }
