@@ -119,7 +119,8 @@ GraphMargins GraphMarginsFor(int32_t labelHeight)
     GraphMargins m;
     m.left = 10;
     m.labelHeight = labelHeight;
-    m.right = labelHeight * 46 / 12;
+    /* Room for the cursor's kB of the largest test a user may set: nine digits. */
+    m.right = labelHeight * 62 / 12;
     m.top = m.bottom = labelHeight + 6;
     return m;
 }
@@ -127,11 +128,12 @@ GraphMargins GraphMarginsFor(int32_t labelHeight)
 void LayoutGraphLabels(const GraphMargins *m, int32_t W, int32_t H, LabelBox boxes[GRAPH_LABELS])
 {
     const int32_t h = m->labelHeight, L = m->left, R = m->right, B = m->bottom;
-    /* The y maximum of a disk of 1 GB/s has seven digits, of the page cache eight. */
+    /* The y maximum of a disk of 1 GB/s has seven digits, of the page cache eight; the
+       length of the largest test a user may set, 102400 MB, six. */
     boxes[0] = LabelBox{L, 2, 54 * h / 12, h};                                  /* 190 */
     boxes[1] = LabelBox{L + 56 * h / 12, 2, 45 * h / 12, h};                    /* 193 */
-    boxes[2] = LabelBox{L + (W - R - L - 30 * h / 12) / 2, H - h - 3, 30 * h / 12, h}; /* 192 */
-    boxes[3] = LabelBox{W - R - 2 * h, H - h - 3, 20 * h / 12, h};              /* 191 */
+    boxes[2] = LabelBox{L + (W - R - L - 44 * h / 12) / 2, H - h - 3, 44 * h / 12, h}; /* 192 */
+    boxes[3] = LabelBox{W - R - 48 * h / 12, H - h - 3, 44 * h / 12, h};        /* 191 */
     boxes[4] = LabelBox{W - R - 32 * h / 12, H - B - h - 2, 30 * h / 12, h};    /* 194 */
     boxes[5] = LabelBox{W - R + 1, H - B - h - 2, R, h};                        /* 195 */
 }

@@ -139,7 +139,7 @@ static int fs_read(const char *path, char *data, size_t size, off_t at, struct f
     size = !f || at >= f->size ? 0 : at + (off_t)size > f->size ? (size_t)(f->size - at) : size;
     memset(data, 0, size);
     double start = begin();
-    int cached = at + (off_t)size > dirty_end - (off_t)dirty;
+    int cached = cache_bytes && at + (off_t)size > dirty_end - (off_t)dirty;
     transfer(size, start, size / ((cached ? interface_kbs : read_kbs) * 1024.0));
     return f ? (int)size : -ENOENT;
 }

@@ -922,6 +922,9 @@ TEST(GraphOfATest)
         CHECK_EQ(Text("%s %ldx%ld", title, w.right - w.left, w.bottom - w.top), "Datenrate Grafik -  Laufwerk U: 600x300");
         UpdateWindow(graph);
         CHECK_EQ(Texts(graph, {IDC_Y_MAX, IDC_X_MID, IDC_X_MAX, IDC_CURSOR_KB}), "1045000 10 20 10000 ");
+        // the widest lengths, of the largest test a user may set
+        for (auto f : {std::pair<int, const char *>{IDC_X_MID, "51200"}, {IDC_X_MAX, "102400"}, {IDC_CURSOR_KB, "102400000"}})
+            CHECK(Extent(GetDlgItem(graph, f.first), f.second) <= RectIn(graph, f.first).right - RectIn(graph, f.first).left);
         // each average beside its curve, write first
         CHECK(Drawn.find("800000;") < Drawn.find("300000;"));
         CHECK_EQ(RectIn(graph, IDC_CURSOR_KB).left, Graph.clientWidth - Graph.marginRight + 1);
