@@ -251,7 +251,7 @@ def story_german_95_then_french(s):
     rate = int(s.item(dialog, 153)["text"].split()[0])
     # the size typed: 10 MB, and a graph of 10 MB
     s.keys(CAPTION, "alt+g")
-    graph = wait(lambda: [w for w in s.probe.windows() if w["text"].endswith(" T:") and w["visible"]])[0]
+    graph = wait(lambda: s.find("Datenrate Grafik -  Laufwerk T:"))[0]
     assert s.item(graph, 191)["text"] == "10"
     s.dismiss(graph, "Escape")
     s.keys(CAPTION, "alt+F4")

@@ -66,12 +66,10 @@ TEST(DibReader, VariantsAndTheirBlocks)
         {"top-down-without-size", {{H, -4}}, "-"},
         {"top-down-size-too-small", {{H, -4}, {SIZE, 15}}, "-"},
         {"top-down-rle8", {{H, -4}, {COMP, 1}, {SIZE, 16}}, "-"},
+        // A colour count whose low 16 bits are 0 names no table; 0 in the block would
+        // name the full one.
+        {"1-bit-colours-10000", {{BITS, 1}, {USED, 0x10000}}, "-"},
     };
-    // A colour count whose low 16 bits are 0 names no table; 0 in the block would
-    // name the full one.
-    for (int bits : {1, 4, 8})
-        for (int count : {0x10000, 0x20000})
-            cases.push_back({Text("colours-%d-bits-%x", bits, count), {{BITS, bits}, {USED, count}}, "-"});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<uint8_t> f = File(c);
