@@ -45,13 +45,13 @@ class Probe:
             "hwnd up id cls visible l t r b focus text".split(), w.split("\t"))} for w in self.ask("windows")]
 
 
-def wait(what, timeout=20, seen=lambda: ""):
+def wait(what, timeout=20, seen=lambda: "", step=0.2):
     end = time.time() + timeout
     while time.time() < end:
         value = what()
         if value:
             return value
-        time.sleep(0.2)
+        time.sleep(step)
     raise AssertionError("waited in vain " + seen())
 
 
@@ -123,9 +123,10 @@ class Story:
     def run_test(self, dialog, drive):
         self.choose(dialog, 151, "(%s:)" % drive.upper())
         self.keys(CAPTION, "alt+t")
-        # The title tells the pass; the probe reads none while the program is busy.
+        # The title tells the pass; the probe reads none while the program is busy. Each
+        # look costs Wine's server time that the drive's blocks would share: one a second.
         wait(lambda: not self.find(up=0))
-        wait(lambda: self.find(up=0), 120)
+        wait(lambda: self.find(up=0), 120, step=1)
         return [int(self.item(dialog, i)["text"].split()[0]) for i in (203, 204)]
 
     def close(self):
