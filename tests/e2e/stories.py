@@ -189,8 +189,10 @@ def story_english_nt_two_drives(s):
     assert "(U:) 10.9TB free of 14.5TB" in s.items(dialog, 151)
     rates = {d: s.run_test(dialog, d) for d in DRIVES}
     print("  rates", rates, "fio", reference)
+    # A test of 10 s is judged by its worst stretch, which on a drive that pauses comes to
+    # the average with its pauses and, with the host's own hiccups, a few per cent under.
     for d in DRIVES:
-        assert all(low * 0.95 <= m <= high * 1.05 for m, low, high in zip(rates[d], *reference[d])), d
+        assert all(low * 0.92 <= m <= high * 1.05 for m, low, high in zip(rates[d], *reference[d])), d
     # The automatic length ran on past 20 MB: the graph's length axis ends at the test's MB.
     s.keys(CAPTION, "alt+g")
     graph = wait(lambda: s.find("Performance Graph - Drive U:"))[0]
